@@ -1,0 +1,33 @@
+# Thin wrapper over CMake: `make run` and `make test` do all the set-up on a fresh Debian 12 machine.
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+PREFIX ?= /usr/local
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench install clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/app/varnel
+
+test: build
+	@tests/support/run-tests.sh $(BUILD)
+
+bench: build
+	@bench/run-benchmarks.sh $(BUILD)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+clean:
+	rm -rf $(BUILD)

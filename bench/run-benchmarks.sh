@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the benchmark data when missing and runs every benchmark of a build tree.
+set -euo pipefail
+build=${1:-build}
+for b in "$build"/bench/bench_*; do
+    [ -x "$b" ] || continue
+    echo "== $(basename "$b")"
+    "$b" --benchmark_counters_tabular=true
+done

@@ -1,0 +1,3 @@
+#include "codbc/StratumVersion.h"
+
+const char* StratumVersion() { return VARNEL_VERSION; }
