@@ -87,11 +87,7 @@ size_t CParse::CandidateStart() const {
     return size_t(at - m_pText);
 }
 
-void CParse::ParseText(const char* script, size_t length) {
-    m_Count = 0;
-    m_Tables.clear();
-    m_Starts.clear();
-    m_Statements.clear();
+void CParse::StartText(const char* script, size_t length) {
     m_pText = script;
     m_pCur = script;
     m_pEnd = script + length;
@@ -100,6 +96,14 @@ void CParse::ParseText(const char* script, size_t length) {
     m_LastToken = Token();
     m_LastResult = 0;
     m_Nesting = 0;
+}
+
+void CParse::ParseText(const char* script, size_t length) {
+    m_Count = 0;
+    m_Tables.clear();
+    m_Starts.clear();
+    m_Statements.clear();
+    StartText(script, length);
 
     // Words before the first statement belong to the first text, so it always begins at 0.
     size_t candidate = 0;
@@ -112,9 +116,13 @@ void CParse::ParseText(const char* script, size_t length) {
             if (!Lexema(&token))
                 break;
             const int counted = m_Count;
+            const bool continuation = Is(token, "union");
             const int result = SQLstmt(&token, 1);
             // A construct that counted is accepted even when it ended on a word that begins nothing.
             if (result < 0 && m_Count == counted)
+                continue;
+            // A followed UNION SELECT belongs to the text of the SELECT before it.
+            if (continuation && result != 0)
                 continue;
             m_Starts.push_back(candidate);
             if (result == 0)
@@ -128,6 +136,9 @@ void CParse::ParseText(const char* script, size_t length) {
         CAssert::DoModal("Parser fail!", "parse", 824);
     }
     m_Starts.push_back(candidate);
+    // A script that opens with UNION would otherwise report fewer than no statements.
+    if (m_Count < 0)
+        m_Count = 0;
     CutTexts();
     m_pCur = nullptr;
 }

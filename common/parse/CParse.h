@@ -35,6 +35,8 @@ protected:
     // A token is a view into the script being parsed.
     using Token = std::string_view;
 
+    // Points the lexer at a new text with clear flags.
+    void StartText(const char* script, size_t length);
     // Reads the next token into buf; a null buf pushes the last token back. Returns the byte that
     // follows the token (1 to 255), or 0 at the end of the text.
     int Lexema(Token* buf);
