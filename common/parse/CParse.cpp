@@ -102,7 +102,6 @@ void CParse::ParseText(const char* script, size_t length) {
     m_Count = 0;
     m_Tables.clear();
     m_Starts.clear();
-    m_Statements.clear();
     StartText(script, length);
 
     // Words before the first statement belong to the first text, so it always begins at 0.
@@ -135,25 +134,32 @@ void CParse::ParseText(const char* script, size_t length) {
         s_Log.Bug("Parser fail!", e.what(), "parse", 824);
         CAssert::DoModal("Parser fail!", "parse", 824);
     }
-    m_Starts.push_back(candidate);
     // A script that opens with UNION would otherwise report fewer than no statements.
     if (m_Count < 0)
         m_Count = 0;
-    CutTexts();
+    try {
+        m_Starts.push_back(candidate);
+        CutTexts();
+    } catch (const std::exception& e) {
+        // Without its texts the script is run as one statement.
+        s_Log.Bug("Parser fail!", e.what(), "parse", 824);
+        m_Count = 0;
+        m_Statements.clear();
+        CAssert::DoModal("Parser fail!", "parse", 824);
+    }
     m_pCur = nullptr;
 }
 
 void CParse::CutTexts() {
     const size_t length = size_t(m_pEnd - m_pText);
-    if (m_Count <= 0 || m_Starts.empty())
-        return;
-    const size_t count = size_t(m_Count);
-    m_Statements.reserve(count);
+    const size_t count = m_Starts.empty() ? 0 : size_t(std::max(m_Count, 0));
+    // The texts of the previous parse are overwritten in place, so a repeated run reuses their memory.
+    m_Statements.resize(count);
     auto startAt = [&](size_t i) { return std::min(m_Starts[std::min(i, m_Starts.size() - 1)], length); };
     for (size_t i = 0; i < count; ++i) {
         const size_t from = startAt(i);
         const size_t to = i + 1 < count ? std::max(from, startAt(i + 1)) : length;
-        m_Statements.emplace_back(m_pText + from, to - from);
+        m_Statements[i].assign(m_pText + from, to - from);
     }
 }
 
