@@ -212,41 +212,68 @@ int CParse::Lexema(Token* buf) {
         m_PushBack = false;
         return m_LastResult;
     }
-    *buf = Token();
-    if (!SkipBlank())
+    if (!SkipBlank()) {
+        *buf = Token();
         return 0;
-    const char* start = m_pCur;
-    const unsigned char kind = kClass[(unsigned char)*m_pCur];
-    ++m_pCur;
-    if (kind != Single) {
-        while (m_pCur < m_pEnd && kClass[(unsigned char)*m_pCur] == kind)
-            ++m_pCur;
     }
-    m_LastToken = Token(start, size_t(m_pCur - start));
-    *buf = m_LastToken;
-    if (m_pCur >= m_pEnd) {
+    const char* start = m_pCur;
+    const char* p = start + 1;
+    const char* end = m_pEnd;
+    const unsigned char kind = kClass[(unsigned char)*start];
+    if (kind != Single) {
+        while (p < end && kClass[(unsigned char)*p] == kind)
+            ++p;
+    }
+    m_pCur = p;
+    const Token token(start, size_t(p - start));
+    m_LastToken = token;
+    *buf = token;
+    if (p >= end) {
         m_EndOfText = true;
         m_LastResult = 0;
     } else {
         // A NUL byte inside the script is not its end.
-        const unsigned char next = (unsigned char)*m_pCur;
+        const unsigned char next = (unsigned char)*p;
         m_LastResult = next ? next : 1;
     }
     return m_LastResult;
 }
 
 bool CParse::isKeyWord(Token token) const {
-    static constexpr std::string_view words[] = {"alter",  "create", "delete", "drop",   "exec",  "from",
-                                                 "grant",  "group",  "having", "insert", "order", "revoke",
-                                                 "select", "values", "where",  "union",  "update"};
     if (token.size() < 4 || token.size() > 6)
         return false;
-    const char first = Lower(token[0]);
-    for (std::string_view word : words) {
-        if (word[0] == first && Is(token, word))
-            return true;
+    switch (Lower(token[0])) {
+    case 'a':
+        return Is(token, "alter");
+    case 'c':
+        return Is(token, "create");
+    case 'd':
+        return Is(token, "delete") || Is(token, "drop");
+    case 'e':
+        return Is(token, "exec");
+    case 'f':
+        return Is(token, "from");
+    case 'g':
+        return Is(token, "grant") || Is(token, "group");
+    case 'h':
+        return Is(token, "having");
+    case 'i':
+        return Is(token, "insert");
+    case 'o':
+        return Is(token, "order");
+    case 'r':
+        return Is(token, "revoke");
+    case 's':
+        return Is(token, "select");
+    case 'u':
+        return Is(token, "union") || Is(token, "update");
+    case 'v':
+        return Is(token, "values");
+    case 'w':
+        return Is(token, "where");
+    default:
+        return false;
     }
-    return false;
 }
 
 bool CParse::isOPCODE(Token token) const {
