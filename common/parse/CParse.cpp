@@ -75,9 +75,10 @@ void CParse::Parse(const char* script) {
 }
 
 void CParse::Parse(const char* script, size_t length) {
-    static const char empty[] = "";
-    if (!script)
-        script = empty, length = 0;
+    if (!script) {
+        script = "";
+        length = 0;
+    }
     CWaitCursor wait;
     ParseText(script, length);
 }

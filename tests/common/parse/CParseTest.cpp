@@ -437,6 +437,22 @@ TEST(CParse, RandomScriptsAreCutIntoConsecutivePiecesOfTheWhole) {
     }
 }
 
+TEST(CParse, RandomBytesNeverBreakTheParser) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        CString script(random() % 300, '\0');
+        for (char& c : script)
+            c = char(random() % 256);
+        CParse parse;
+        parse.Parse(script);
+        ASSERT_EQ(size_t(parse.m_Count), parse.m_Statements.size());
+        CString joined;
+        for (const CString& text : parse.m_Statements)
+            joined += text;
+        ASSERT_EQ(parse.m_Count == 0 ? CString() : script, joined);
+    }
+}
+
 TEST(CParse, RemoveTermBlanksTheFirstSemicolonOutsideQuotes) {
     CParse parse;
     CString text = "select ';' from t;";
