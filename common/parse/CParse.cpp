@@ -103,6 +103,7 @@ void CParse::ParseText(const char* script, size_t length) {
     m_Count = 0;
     m_Tables.clear();
     m_Starts.clear();
+    m_Pieces = 0;
     StartText(script, length);
 
     // Words before the first statement belong to the first text, so it always begins at 0.
@@ -125,6 +126,7 @@ void CParse::ParseText(const char* script, size_t length) {
             if (continuation && result != 0)
                 continue;
             m_Starts.push_back(candidate);
+            CutPiece();
             if (result == 0)
                 break;
             // Nothing consumed and the same token pushed back again: stop instead of looping.
@@ -151,15 +153,32 @@ void CParse::ParseText(const char* script, size_t length) {
     m_pCur = nullptr;
 }
 
+size_t CParse::StartAt(size_t i) const {
+    return std::min(m_Starts[std::min(i, m_Starts.size() - 1)], size_t(m_pEnd - m_pText));
+}
+
+void CParse::CutPiece() {
+    // The text between the last two starts is copied while those bytes are still in the cache.
+    const size_t i = m_Starts.size() - 2;
+    if (m_Starts.size() < 2 || i != m_Pieces)
+        return;
+    if (m_Statements.size() <= i)
+        m_Statements.resize(i + 1);
+    const size_t from = StartAt(i);
+    m_Statements[i].assign(m_pText + from, std::max(from, StartAt(i + 1)) - from);
+    ++m_Pieces;
+}
+
 void CParse::CutTexts() {
     const size_t length = size_t(m_pEnd - m_pText);
     const size_t count = m_Starts.empty() ? 0 : size_t(std::max(m_Count, 0));
     // The texts of the previous parse are overwritten in place, so a repeated run reuses their memory.
     m_Statements.resize(count);
-    auto startAt = [&](size_t i) { return std::min(m_Starts[std::min(i, m_Starts.size() - 1)], length); };
     for (size_t i = 0; i < count; ++i) {
-        const size_t from = startAt(i);
-        const size_t to = i + 1 < count ? std::max(from, startAt(i + 1)) : length;
+        if (i + 1 < count && i < m_Pieces)
+            continue;
+        const size_t from = StartAt(i);
+        const size_t to = i + 1 < count ? std::max(from, StartAt(i + 1)) : length;
         m_Statements[i].assign(m_pText + from, to - from);
     }
 }

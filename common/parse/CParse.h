@@ -75,7 +75,9 @@ protected:
 
 private:
     void ParseText(const char* script, size_t length);
+    void CutPiece();
     void CutTexts();
+    size_t StartAt(size_t i) const;
     // Reads tokens until one equal to word has been read; 0 at the end of the text.
     int ReadUpTo(const char* word);
     // Reads tokens until a keyword, which is pushed back; 0 at the end of the text.
@@ -83,6 +85,9 @@ private:
     // Reads the rest of a name opened by a quote mark or a bracket; 0 at the end of the text.
     int ReadQuotedName(char closing, Token* last);
     size_t CandidateStart() const;
+
+    // Texts already cut from consecutive starts during the parse.
+    size_t m_Pieces = 0;
 
     // Lexer state of this parser.
     const char* m_pText = nullptr;
