@@ -3,7 +3,7 @@ set(VARNEL_TEST_PLUGIN_DIR ${CMAKE_BINARY_DIR}/tests/plugins)
 set(VARNEL_TEST_PLUGINS accept reject noexit nocall fillname)
 foreach(kind ${VARNEL_TEST_PLUGINS})
     add_library(testplugin_${kind} MODULE ${CMAKE_CURRENT_SOURCE_DIR}/plugins/TestPlugin.c)
-    set_target_properties(testplugin_${kind} PROPERTIES PREFIX "" OUTPUT_NAME ${kind}
+    set_target_properties(testplugin_${kind} PROPERTIES PREFIX "" OUTPUT_NAME ${kind} AUTOMOC OFF
         LIBRARY_OUTPUT_DIRECTORY ${VARNEL_TEST_PLUGIN_DIR})
     target_compile_definitions(testplugin_${kind} PRIVATE PLUGIN_NAME="${kind}")
     add_dependencies(common_tests testplugin_${kind})
