@@ -378,6 +378,8 @@ int ODBC::Prepare(CString statement) {
 
 int ODBC::Fetch() {
     lastRc = api.SQLFetch(hstmt);
+    if (lastRc == SQL_SUCCESS || lastRc == SQL_SUCCESS_WITH_INFO)
+        return 0;
     if (lastRc == SQL_NO_DATA)
         return 100;
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
@@ -520,9 +522,9 @@ int ODBC::GetDataAsText(int col, CString& value, long* indicator) {
             const SQLLEN reported = *cell;
             if (reported == SQL_NULL_DATA)
                 break;
-            const size_t limit =
-                reported >= 0 && reported < kPiece ? static_cast<size_t>(reported) : kPiece - 1;
-            const size_t n = strnlen(s_TextBuffer, limit);
+            // A reported length below the buffer size is the exact length of this last piece.
+            const size_t n = reported >= 0 && reported < kPiece ? static_cast<size_t>(reported)
+                                                                : strnlen(s_TextBuffer, kPiece - 1);
             value.append(s_TextBuffer, n);
             if (reported >= kPiece || reported == SQL_NO_TOTAL)
                 continue;
@@ -530,6 +532,8 @@ int ODBC::GetDataAsText(int col, CString& value, long* indicator) {
                 continue;
             break;
         }
+        if (lastRc == SQL_SUCCESS || lastRc == SQL_SUCCESS_WITH_INFO)
+            return 0;
         return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
     } catch (const std::exception& e) {
         log.Bug("GetDataAsText", "GPF!", kSource, __LINE__);
