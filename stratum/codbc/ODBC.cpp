@@ -7,6 +7,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -232,7 +233,11 @@ int ODBC::ExtErr(short code, const char* location, int line, void* connection, v
             *lf = ' ';
         std::snprintf(lastError, sizeof lastError, "%s,%s,%d ", text, reinterpret_cast<char*>(state),
                       static_cast<int>(native));
-        log.Bug(lastError, "", location, line);
+        // The log keeps one line per record, whatever line breaks the message still holds.
+        CString logged = lastError;
+        std::replace(logged.begin(), logged.end(), '\r', ' ');
+        std::replace(logged.begin(), logged.end(), '\n', ' ');
+        log.Bug(logged.c_str(), "", location, line);
     }
     return 1;
 }
