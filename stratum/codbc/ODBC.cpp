@@ -284,7 +284,7 @@ int ODBC::Connect(CString dataSource, CString user, CString password) {
 }
 
 void ODBC::Disconnect() {
-    if (!connected)
+    if (!connected || m_Executing)
         return;
     if (hstmt)
         lastRc = api.SQLFreeStmt(hstmt, SQL_DROP);
@@ -316,6 +316,8 @@ void ODBC::FillTypeNamesArr() {
 }
 
 int ODBC::StmtRealloc() {
+    if (m_Executing)
+        return -1;
     if (hstmt)
         api.SQLFreeStmt(hstmt, SQL_DROP);
     hstmt = nullptr;
@@ -336,6 +338,8 @@ void ODBC::RunStatement() {
 }
 
 int ODBC::Exec(CString statement) {
+    if (m_Executing)
+        return -1;
     lastRc = -1;
     stmtText = std::move(statement);
     std::mutex mutex;
@@ -353,6 +357,7 @@ int ODBC::Exec(CString statement) {
         log.Bug("ODBC::Exec", "Exception!", kSource, __LINE__);
         return -1;
     }
+    m_Executing = true;
     // The worker uses the statement handle and this session: wait for it whatever happens meanwhile.
     bool failed = false;
     for (;;) {
@@ -370,6 +375,7 @@ int ODBC::Exec(CString statement) {
         }
     }
     worker.join();
+    m_Executing = false;
     if (failed)
         return -1;
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
@@ -682,7 +688,7 @@ int ODBC::ManageDSN(void* parentWindow) {
 
 CDB* ODBC::operator=(CDB* other) {
     auto* source = dynamic_cast<ODBC*>(other);
-    if (!source)
+    if (!source || m_Executing)
         return nullptr;
     if (hstmt)
         api.SQLFreeStmt(hstmt, SQL_DROP);

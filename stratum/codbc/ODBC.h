@@ -100,4 +100,7 @@ private:
     // Whether the driver's first pending diagnostic on the main statement says the data was truncated.
     bool TruncationReported();
     void RunStatement();
+
+    // Set while the worker of Exec runs: events dispatched meanwhile must not free or reuse its statement.
+    bool m_Executing = false;
 };

@@ -507,6 +507,29 @@ TEST_P(ODBCSession, ExceptionWhileWaitingEndsExecOnlyAfterTheWorker) {
     EXPECT_EQ(IsPostgres() ? "7" : "1000000", Single("select v from slow"));
 }
 
+TEST_P(ODBCSession, EventsDuringExecCannotTakeItsStatementAway) {
+    int realloc = 0, nested = 0;
+    bool asked = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (asked)
+            return;
+        asked = true;
+        realloc = session->StmtRealloc();
+        nested = session->Exec("select 1");
+        session->Disconnect();
+    });
+    timer.start(1);
+    ASSERT_EQ(0, session->StmtRealloc());
+    EXPECT_EQ(0, session->Exec(SlowStatement())) << session->lastError;
+    timer.stop();
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(-1, realloc);
+    EXPECT_EQ(-1, nested);
+    EXPECT_EQ(1, session->connected);
+    EXPECT_EQ(IsPostgres() ? "7" : "1000000", Single("select v from slow"));
+}
+
 TEST_P(ODBCSession, StatementOperationsWithoutConnectionFail) {
     session->Disconnect();
     EXPECT_EQ(1, session->Exec("select 1"));
