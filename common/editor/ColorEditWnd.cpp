@@ -708,7 +708,8 @@ void ColorEditWnd::keyPressEvent(QKeyEvent* event) {
     if (HandleNavigationKey(event->key(), ctrl, shift))
         return;
     const QString text = event->text();
-    if (text.isEmpty() || m_ReadOnly) {
+    // With Ctrl held a key types nothing: letters would only give control characters.
+    if (text.isEmpty() || m_ReadOnly || (ctrl && !(event->modifiers() & Qt::AltModifier))) {
         event->ignore();
         return;
     }
