@@ -230,9 +230,20 @@ TEST(CScriptText, RandomEditsAlwaysReadAsAFullColouring) {
     for (int round = 0; round < 2000; ++round) {
         const int size = static_cast<int>(text._GetSize());
         const int at = rng() % size;
-        switch (rng() % 5) {
+        switch (rng() % 7) {
         case 0:
             text._InsertLine(randomLine(), rng() % (size + 1), 1);
+            break;
+        case 5:
+            // Uncoloured until the next full update, which the check below makes.
+            text._InsertLine(randomLine(), rng() % (size + 1), 0);
+            break;
+        case 6:
+            if (round % 97 == 0) {
+                CStringArray more{round % 2 ? "x" : "a"};
+                engine.SetKeywords(more);
+                text.FullUpdate();
+            }
             break;
         case 1:
             if (size > 1)
@@ -246,6 +257,7 @@ TEST(CScriptText, RandomEditsAlwaysReadAsAFullColouring) {
             break;
         }
         if (round % 50 == 0 || round == 1999) {
+            text.FullUpdate();
             const auto expected = Expected(text, engine);
             for (long i = 0; i < text._GetSize(); ++i)
                 ASSERT_EQ(expected[i], text._GetLineColors(i)) << "round " << round << ", line " << i;
