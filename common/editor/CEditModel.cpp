@@ -538,8 +538,11 @@ void CEditModel::LoadText(const char* text) {
     CString line;
     int column = 0;
     auto flush = [&]() {
-        InsertTextLine(line, GetLineCount() - 1, false, false);
-        line.clear();
+        // As InsertTextLine without update, but handing the line over instead of copying it.
+        const int at = GetLineCount() - 1;
+        m_UndoFrame.Add(CUndoAction(CUndoAction::Inserted, CString(), at, 0, 0, 0, 0));
+        m_Text._InsertLine(std::move(line), at, 0);
+        line = CString();
         column = 0;
     };
     while (p < end) {

@@ -131,8 +131,12 @@ bool CScriptText::_StartsInBlockComment(int index) const {
 }
 
 void CScriptText::_InsertLine(const CString& line, int index, int update) {
+    _InsertLine(CString(line), index, update);
+}
+
+void CScriptText::_InsertLine(CString&& line, int index, int update) {
     const int length = CUtf8::Length(line);
-    m_Lines.insert(m_Lines.begin() + index, line);
+    m_Lines.insert(m_Lines.begin() + index, std::move(line));
     m_LineColors.insert(m_LineColors.begin() + index, std::vector<COLORREF>());
     m_LineLengths.insert(m_LineLengths.begin() + index, length);
     LineState state;

@@ -29,6 +29,7 @@ public:
 
     // Without update the line stays uncoloured and m_MaxLineLen unchanged until FullUpdate.
     void _InsertLine(const CString& line, int index, int update);
+    void _InsertLine(CString&& line, int index, int update);
     void _SetLine(const CString& line, int index);
     void _RemoveLine(int index);
     // Leaves one empty line.

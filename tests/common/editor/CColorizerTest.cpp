@@ -161,3 +161,22 @@ TEST(CColorizer, EverySettingChangeGivesANewVersion) {
     EXPECT_EQ(engine.GetKeywords(), copy.GetKeywords());
     EXPECT_EQ(engine.GetCommentColor(), copy.GetCommentColor());
 }
+
+namespace {
+
+// An engine that takes every word of three letters as a keyword.
+class ThreeLetterEngine : public CColorizer {
+protected:
+    int IsKeyWord(CString& word) override { return word.size() == 3; }
+};
+
+} // namespace
+
+TEST(CColorizer, DerivedEngineDecidesWhatIsAKeyword) {
+    ThreeLetterEngine engine;
+    CColorizer& base = engine;
+    bool state = false;
+    std::vector<COLORREF> colors;
+    base.SetLineColors("abc defg", colors, state);
+    EXPECT_EQ("kkknnnnn", Kinds(colors));
+}
