@@ -99,7 +99,7 @@ void CScriptText::ColorUpTo(int index) const {
     }
 }
 
-void CScriptText::Fix(int index) {
+void CScriptText::ColorChangedLine(int index) {
     // The line at `index` has new text. Above the valid frontier its start state is known and the lines
     // below it stay right as long as its end state is what they started from; beyond the frontier it is
     // coloured from its presumed start and checked when the frontier gets there.
@@ -149,7 +149,7 @@ void CScriptText::_InsertLine(CString&& line, int index, int update) {
 
     if (update) {
         FindMaxLineLen();
-        Fix(index);
+        ColorChangedLine(index);
     } else {
         ++m_PendingCount;
         // A pending line passes the comment state through, so the lines below keep theirs.
@@ -166,7 +166,7 @@ void CScriptText::_SetLine(const CString& line, int index) {
         m_LineStates[index].m_Pending = false;
         --m_PendingCount;
     }
-    Fix(index);
+    ColorChangedLine(index);
     FindMaxLineLen();
 }
 

@@ -66,9 +66,8 @@ private:
 
     void ColorLine(int index, bool startIn) const;
     bool TrueStartState(int index) const;
-    void Recolor(int index, long shiftedValidUpTo) const;
     void CountLength(int length, int delta);
-    void Fix(int index);
+    void ColorChangedLine(int index);
 
     std::vector<CString> m_Lines;
     CColorizer m_DefaultColorizer;
