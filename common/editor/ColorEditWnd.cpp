@@ -539,7 +539,8 @@ SearchAndReplaceView* ColorEditWnd::GetSearchView() {
 
 void ColorEditWnd::OpenSearchDialog() {
     GetSearchView()->exec();
-    setFocus();
+    window()->activateWindow();
+    setFocus(Qt::OtherFocusReason);
 }
 
 // ---- printing ----

@@ -1,27 +1,31 @@
 #include "editor/SearchAndReplaceView.h"
 
 #include "editor/ColorEditWnd.h"
+#include "toolkit/CHistCBox.h"
+#include "toolkit/ControlId.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-CString ComboText(const QComboBox* box) {
-    const QByteArray text = box->currentText().toUtf8();
-    return CString(text.constData(), static_cast<size_t>(text.size()));
-}
+const char* const FindSection = "Find";
+const char* const ReplaceSection = "Replace";
+// The dialog's placement is kept under this name.
+const char* const PlacementName = "Find";
 } // namespace
 
 SearchAndReplaceView::SearchAndReplaceView(ColorEditWnd* editor) : QDialog(editor), m_Editor(editor) {
+    m_Settings.Section(FindSection);
+    m_Settings.Add("MatchCase", S_INT, 0, "0");
+    m_Settings.Add("Whole", S_INT, 0, "0");
+
     setWindowTitle("Search and Replace");
     auto* grid = new QGridLayout(this);
-    m_FindBox = new QComboBox(this);
-    m_FindBox->setEditable(true);
-    m_ReplaceBox = new QComboBox(this);
-    m_ReplaceBox->setEditable(true);
+    m_FindBox = new CHistCBox(this);
+    m_ReplaceBox = new CHistCBox(this);
     auto* findLabel = new QLabel("Find &what", this);
     findLabel->setBuddy(m_FindBox);
     auto* replaceLabel = new QLabel("Rep&lace with", this);
@@ -29,12 +33,20 @@ SearchAndReplaceView::SearchAndReplaceView(ColorEditWnd* editor) : QDialog(edito
     m_Whole = new QCheckBox("Match &whole word", this);
     m_MatchCase = new QCheckBox("Match &case", this);
     m_RegExp = new QCheckBox("Regular expression", this);
-    m_RegExp->hide();
     auto* next = new QPushButton("&Find next", this);
     auto* replace = new QPushButton("&Replace", this);
     auto* replaceAll = new QPushButton("Replace &all", this);
     auto* close = new QPushButton("Close", this);
     next->setDefault(true);
+    SetControlId(m_FindBox, IDC_FIND);
+    SetControlId(m_ReplaceBox, IDC_REPLACE);
+    SetControlId(m_Whole, IDC_WHOLE);
+    SetControlId(m_MatchCase, IDC_MATCHCASE);
+    SetControlId(m_RegExp, IDC_REGEXP);
+    SetControlId(next, IDC_NEXT);
+    SetControlId(replace, IDC_REPLACE_ONE);
+    SetControlId(replaceAll, IDC_REPLACE_ALL);
+    SetControlId(close, IDC_CLOSE);
     grid->addWidget(findLabel, 0, 0);
     grid->addWidget(m_FindBox, 0, 1);
     grid->addWidget(next, 0, 2);
@@ -47,6 +59,8 @@ SearchAndReplaceView::SearchAndReplaceView(ColorEditWnd* editor) : QDialog(edito
     grid->addWidget(close, 3, 2);
     grid->addWidget(m_RegExp, 4, 1);
     grid->setColumnStretch(1, 1);
+    // Searches are literal: the regular-expression choice stays out of sight.
+    m_RegExp->hide();
     connect(next, &QPushButton::clicked, this, &SearchAndReplaceView::OnNext);
     connect(replace, &QPushButton::clicked, this, &SearchAndReplaceView::OnReplaceOne);
     connect(replaceAll, &QPushButton::clicked, this, &SearchAndReplaceView::OnReplaceAll);
@@ -55,21 +69,90 @@ SearchAndReplaceView::SearchAndReplaceView(ColorEditWnd* editor) : QDialog(edito
 
 SearchAndReplaceView::~SearchAndReplaceView() = default;
 
-void SearchAndReplaceView::SaveHistory() {}
+void SearchAndReplaceView::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_Loaded)
+        Load();
+}
+
+void SearchAndReplaceView::Load() {
+    m_FindBox->clear();
+    m_ReplaceBox->clear();
+    m_FindBox->Load(FindSection);
+    m_ReplaceBox->Load(ReplaceSection);
+    m_Settings.LoadData();
+    m_MatchCase->setChecked(m_Settings.getInt("MatchCase") != 0);
+    m_Whole->setChecked(m_Settings.getInt("Whole") != 0);
+    LoadPlacement();
+    m_Loaded = true;
+}
+
+void SearchAndReplaceView::Store() {
+    m_Settings.setInt("MatchCase", m_MatchCase->isChecked() ? 1 : 0);
+    m_Settings.setInt("Whole", m_Whole->isChecked() ? 1 : 0);
+    CSysReg::Batch batch;
+    m_FindBox->Save(FindSection);
+    m_ReplaceBox->Save(ReplaceSection);
+    m_Settings.SaveData();
+    SavePlacement();
+}
+
+void SearchAndReplaceView::done(int result) {
+    if (m_Loaded)
+        Store();
+    m_Loaded = false;
+    QDialog::done(result);
+}
+
+void SearchAndReplaceView::keyPressEvent(QKeyEvent* event) {
+    // Like every dialog of the program, Escape neither closes nor cancels it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void SearchAndReplaceView::LoadPlacement() {
+    int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
+    m_Reg.Read(PlacementName, "dlgX1", &x1, -1);
+    m_Reg.Read(PlacementName, "dlgY1", &y1, -1);
+    m_Reg.Read(PlacementName, "dlgX2", &x2, -1);
+    m_Reg.Read(PlacementName, "dlgY2", &y2, -1);
+    if (y2 < 0 || x2 <= x1 || y2 <= y1)
+        return;
+    setGeometry(x1, y1, x2 - x1, y2 - y1);
+}
+
+void SearchAndReplaceView::SavePlacement() {
+    const QRect rect = geometry();
+    m_Reg.Save(PlacementName, "dlgX1", rect.left());
+    m_Reg.Save(PlacementName, "dlgY1", rect.top());
+    m_Reg.Save(PlacementName, "dlgX2", rect.left() + rect.width());
+    m_Reg.Save(PlacementName, "dlgY2", rect.top() + rect.height());
+}
+
+void SearchAndReplaceView::SaveHistory() {
+    m_FindBox->SetActiveOrAdd(m_FindBox->GetCurString(FindSection));
+    m_ReplaceBox->SetActiveOrAdd(m_ReplaceBox->GetCurString(ReplaceSection));
+}
 
 void SearchAndReplaceView::OnNext() {
     SaveHistory();
-    m_Editor->Search(SAR_FIND, ComboText(m_FindBox), ComboText(m_ReplaceBox), m_MatchCase->isChecked(),
-                     m_Whole->isChecked());
+    m_Editor->Search(SAR_FIND, m_FindBox->GetCurString(FindSection),
+                     m_ReplaceBox->GetCurString(ReplaceSection), m_MatchCase->isChecked() ? 1 : 0,
+                     m_Whole->isChecked() ? 1 : 0);
 }
 
 void SearchAndReplaceView::OnReplaceOne() {
     SaveHistory();
-    m_Editor->Search(SAR_REPLACE, ComboText(m_FindBox), ComboText(m_ReplaceBox), 0, 0);
+    m_Editor->Search(SAR_REPLACE, m_FindBox->GetCurString(FindSection),
+                     m_ReplaceBox->GetCurString(ReplaceSection), 0, 0);
 }
 
 void SearchAndReplaceView::OnReplaceAll() {
     SaveHistory();
-    m_Editor->Search(SAR_REPLACE_ALL, ComboText(m_FindBox), ComboText(m_ReplaceBox), m_MatchCase->isChecked(),
-                     m_Whole->isChecked());
+    m_Editor->Search(SAR_REPLACE_ALL, m_FindBox->GetCurString(FindSection),
+                     m_ReplaceBox->GetCurString(ReplaceSection), m_MatchCase->isChecked() ? 1 : 0,
+                     m_Whole->isChecked() ? 1 : 0);
 }

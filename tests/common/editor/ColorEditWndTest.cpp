@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -581,22 +582,18 @@ TEST_F(ColorEditWndTest, ReplaceAllStartsAtTheCaretAfterAFoundOccurrence) {
     EXPECT_EQ("xR y Z y Z", Ed().GetLine(0));
 }
 
-TEST_F(ColorEditWndTest, SearchDialogButtonsDriveTheEditor) {
-    MessageRecorder messages;
-    Ed().LoadText("one two one");
-    SearchAndReplaceView* view = Ed().GetSearchView();
-    ASSERT_NE(nullptr, view);
-    EXPECT_EQ(view, Ed().GetSearchView());
-    view->FindBox()->setEditText("one");
-    view->ReplaceBox()->setEditText("1");
-    view->OnNext();
-    EXPECT_EQ(P(0, 0), Ed().GetAnchorPos());
-    EXPECT_EQ(P(3, 0), Ed().GetCursorPos());
-    view->OnReplaceOne();
-    EXPECT_EQ("1 two one", Ed().GetLine(0));
-    view->OnReplaceAll();
-    EXPECT_EQ("1 two 1", Ed().GetLine(0));
-    EXPECT_EQ("1 replacement(s) made!", messages.Shown().back().text);
+TEST_F(ColorEditWndTest, CtrlFOpensTheSearchDialogAndGivesTheFocusBack) {
+    bool wasVisible = false;
+    QTimer::singleShot(0, [&] {
+        SearchAndReplaceView* view = Ed().GetSearchView();
+        wasVisible = view->isVisible() && view->isModal();
+        view->reject();
+    });
+    Key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(wasVisible);
+    EXPECT_FALSE(Ed().GetSearchView()->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_Editor.get()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Ed().hasFocus(); }));
 }
 
 namespace {
