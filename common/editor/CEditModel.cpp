@@ -532,9 +532,13 @@ void CEditModel::Reset() {
 }
 
 void CEditModel::LoadText(const char* text) {
+    LoadText(std::string_view(text ? text : ""));
+}
+
+void CEditModel::LoadText(std::string_view text) {
     Reset();
-    const char* p = text ? text : "";
-    const char* end = p + std::char_traits<char>::length(p);
+    const char* p = text.data();
+    const char* end = p + text.size();
     CString line;
     int column = 0;
     auto flush = [&]() {

@@ -8,6 +8,7 @@
 #include "editor/CUndoStack.h"
 
 #include <functional>
+#include <string_view>
 
 class CEditModel {
 public:
@@ -85,6 +86,8 @@ public:
     // Whole text.
     void Reset();
     void LoadText(const char* text);
+    // The same for text that may hold NUL bytes (kept as characters, like every other byte).
+    void LoadText(std::string_view text);
     void UnloadText(CString& out) const;
 
     // Undo recording.

@@ -56,6 +56,10 @@ TEST(CEditModel, InvalidBytesSurviveLoadAndUnload) {
     const CString raw = "select '\xFF\xFE' -- \xC3\r\n\xE2\x82 x\r\n";
     m.LoadText(raw.c_str());
     EXPECT_EQ(raw, Text(m));
+    const CString withNul("a\0b\r\nc\r\n", 8);
+    m.LoadText(withNul);
+    EXPECT_EQ(withNul, Text(m));
+    EXPECT_EQ(3, m.GetLineLength(0));
 }
 
 TEST(CEditModel, LoadTextIsOneUndoStepWithoutUserNotification) {
