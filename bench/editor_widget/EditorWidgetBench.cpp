@@ -2,12 +2,15 @@
 // strings and comments in their colours and part of it selected.
 #include "editor/CColorizer.h"
 #include "editor/ColorEditWnd.h"
+#include "toolkit/MessageBox.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPaintEvent>
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -70,6 +73,61 @@ void ScrollOneLine(benchmark::State& state) {
     }
 }
 BENCHMARK(ScrollOneLine)->Unit(benchmark::kMillisecond);
+// A 10 MiB script of 200 000 lines, every twentieth holding the word target.
+std::string BigScript() {
+    std::string text;
+    text.reserve(11 << 20);
+    for (int i = 0; i < 200000; ++i) {
+        text += i % 20 == 0 ? "select target, name from customers where id = 42; -- x\r\n"
+                            : "select amount, name from customers where id = 42; -- x\r\n";
+    }
+    return text;
+}
+
+struct BigWindow {
+    BigWindow() {
+        CStringArray words{"SELECT", "FROM", "WHERE"};
+        colorizer.SetKeywords(words);
+        editor.resize(1280, 1024);
+        editor.SetColorizer(&colorizer);
+        editor.show();
+        const std::string text = BigScript();
+        editor.LoadText(text.c_str());
+        QApplication::processEvents();
+    }
+    CColorizer colorizer;
+    ColorEditWnd editor;
+};
+
+// One typed character in the middle of the script, through the widget's key handling and
+// notifications (painting follows later from the event loop and is measured above).
+void TypeInBigScript(benchmark::State& state) {
+    BigWindow window;
+    ColorEditWnd& editor = window.editor;
+    editor.SetSelection(10, 100000, 10, 100000);
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+        QApplication::sendEvent(&editor, &key);
+    }
+}
+BENCHMARK(TypeInBigScript)->Unit(benchmark::kMicrosecond);
+
+// Replace all making 10 000 replacements, each one undo step with its notifications.
+void ReplaceAllInBigScript(benchmark::State& state) {
+    MessageHandler previous = SetMessageHandler([](const MessageRequest&) { return IDOK; });
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<BigWindow>();
+        window->editor.SetSelection(0, 0, 0, 0);
+        state.ResumeTiming();
+        window->editor.ReplaceAll("target", "goal", 1, 1);
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+    SetMessageHandler(previous);
+}
+BENCHMARK(ReplaceAllInBigScript)->Unit(benchmark::kMillisecond)->Iterations(2);
 } // namespace
 
 int main(int argc, char** argv) {

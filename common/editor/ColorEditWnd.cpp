@@ -3,6 +3,7 @@
 #include "editor/CScriptPrinter.h"
 #include "editor/CUtf8.h"
 #include "editor/SearchAndReplaceView.h"
+#include "services/CLog.h"
 #include "services/Helpers.h"
 #include "toolkit/CWaitCursor.h"
 #include "toolkit/MessageBox.h"
@@ -13,6 +14,7 @@
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QGlyphRun>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -22,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 
 namespace {
 QColor ToQColor(COLORREF c) {
@@ -31,6 +34,16 @@ QColor ToQColor(COLORREF c) {
 constexpr char32_t MiddleDot = 0xB7;
 constexpr char32_t Pilcrow = 0xB6;
 constexpr char32_t Replacement = 0xFFFD;
+
+// A failure inside a key, typing or clipboard action leaves the text as far as it got; it is logged.
+template <typename Action> void Guarded(const char* what, int line, Action&& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        CLog log;
+        log.Bug(e.what(), what, "ColorEditWnd", line);
+    }
+}
 
 CStringArray SplitCrLf(const CString& text) {
     CStringArray lines;
@@ -383,14 +396,16 @@ void ColorEditWnd::scrollContentsBy(int, int) {
 void ColorEditWnd::DoCopy() {
     if (!m_Model.HasSelection())
         return;
-    CopyToClipBoard(m_Model.GetSelectedText());
+    Guarded("copy", __LINE__, [this] { CopyToClipBoard(m_Model.GetSelectedText()); });
 }
 
 void ColorEditWnd::DoCut() {
     if (m_ReadOnly || !m_Model.HasSelection())
         return;
-    CopyToClipBoard(m_Model.GetSelectedText());
-    m_Model.Cut();
+    Guarded("cut", __LINE__, [this] {
+        CopyToClipBoard(m_Model.GetSelectedText());
+        m_Model.Cut();
+    });
     Refresh(true);
 }
 
@@ -403,7 +418,8 @@ void ColorEditWnd::DoPaste() {
     if (!data || !data->hasText())
         return;
     const QByteArray text = data->text().toUtf8();
-    m_Model.Paste(CString(text.constData(), static_cast<size_t>(text.size())));
+    Guarded("paste", __LINE__,
+            [&] { m_Model.Paste(CString(text.constData(), static_cast<size_t>(text.size()))); });
     Refresh(true);
 }
 
@@ -700,6 +716,21 @@ bool ColorEditWnd::event(QEvent* event) {
 }
 
 void ColorEditWnd::keyPressEvent(QKeyEvent* event) {
+    Guarded("key", __LINE__, [&] { HandleKey(event); });
+}
+
+void ColorEditWnd::inputMethodEvent(QInputMethodEvent* event) {
+    const QString text = event->commitString();
+    if (m_ReadOnly || text.isEmpty())
+        return;
+    Guarded("input", __LINE__, [&] {
+        for (const char32_t ch : text.toUcs4())
+            m_Model.TypeChar(ch);
+    });
+    Refresh(true);
+}
+
+void ColorEditWnd::HandleKey(QKeyEvent* event) {
     if (HandleAccelerator(event))
         return;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;

@@ -132,6 +132,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -157,6 +158,7 @@ private:
     void Init();
     void MeasureFont();
     // Key table and accelerators; true when the key was used.
+    void HandleKey(QKeyEvent* event);
     bool HandleAccelerator(const QKeyEvent* event);
     bool IsAccelerator(const QKeyEvent* event) const;
     bool HasMacro(int key) const;
