@@ -86,6 +86,24 @@ void LoadTextWithColouring(benchmark::State& state) {
 }
 BENCHMARK(LoadTextWithColouring)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// What the user waits for: loading, then the colours of the first screenful (the rest is coloured when read).
+void LoadTextShowingFirstScreen(benchmark::State& state) {
+    CColorizer engine;
+    CStringArray words = Keywords();
+    engine.SetKeywords(words);
+    const std::string& script = Script();
+    for (auto _ : state) {
+        CEditModel model;
+        model.Text().SetColorizer(&engine);
+        model.LoadText(script.c_str());
+        ReadScreen(model, 0);
+        state.PauseTiming();
+        model = CEditModel();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(LoadTextShowingFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void TypeCharacterAnywhere(benchmark::State& state) {
     static Loaded loaded;
     CEditModel& m = loaded.model;
