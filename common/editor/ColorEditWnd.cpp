@@ -554,7 +554,7 @@ SearchAndReplaceView* ColorEditWnd::GetSearchView() {
 }
 
 void ColorEditWnd::OpenSearchDialog() {
-    GetSearchView()->exec();
+    GetSearchView()->DoModal();
     window()->activateWindow();
     setFocus(Qt::OtherFocusReason);
 }

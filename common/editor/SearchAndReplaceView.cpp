@@ -6,7 +6,6 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -17,7 +16,8 @@ const char* const ReplaceSection = "Replace";
 const char* const PlacementName = "Find";
 } // namespace
 
-SearchAndReplaceView::SearchAndReplaceView(ColorEditWnd* editor) : QDialog(editor), m_Editor(editor) {
+SearchAndReplaceView::SearchAndReplaceView(ColorEditWnd* editor)
+    : CSmDialog(IDD_SEARCH, editor), m_Editor(editor) {
     m_Settings.Section(FindSection);
     m_Settings.Add("MatchCase", S_INT, 0, "0");
     m_Settings.Add("Whole", S_INT, 0, "0");
@@ -59,8 +59,6 @@ SearchAndReplaceView::SearchAndReplaceView(ColorEditWnd* editor) : QDialog(edito
     grid->addWidget(close, 3, 2);
     grid->addWidget(m_RegExp, 4, 1);
     grid->setColumnStretch(1, 1);
-    // Searches are literal: the regular-expression choice stays out of sight.
-    m_RegExp->hide();
     connect(next, &QPushButton::clicked, this, &SearchAndReplaceView::OnNext);
     connect(replace, &QPushButton::clicked, this, &SearchAndReplaceView::OnReplaceOne);
     connect(replaceAll, &QPushButton::clicked, this, &SearchAndReplaceView::OnReplaceAll);
@@ -69,8 +67,16 @@ SearchAndReplaceView::SearchAndReplaceView(ColorEditWnd* editor) : QDialog(edito
 
 SearchAndReplaceView::~SearchAndReplaceView() = default;
 
+bool SearchAndReplaceView::OnInitDialog() {
+    // Searches are literal: the regular-expression choice stays out of sight.
+    m_RegExp->hide();
+    Load();
+    return true;
+}
+
 void SearchAndReplaceView::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
+    CSmDialog::showEvent(event);
+    m_RegExp->hide();
     if (!m_Loaded)
         Load();
 }
@@ -83,7 +89,7 @@ void SearchAndReplaceView::Load() {
     m_Settings.LoadData();
     m_MatchCase->setChecked(m_Settings.getInt("MatchCase") != 0);
     m_Whole->setChecked(m_Settings.getInt("Whole") != 0);
-    LoadPlacement();
+    CSmDialog::Load(PlacementName);
     m_Loaded = true;
 }
 
@@ -94,42 +100,14 @@ void SearchAndReplaceView::Store() {
     m_FindBox->Save(FindSection);
     m_ReplaceBox->Save(ReplaceSection);
     m_Settings.SaveData();
-    SavePlacement();
+    CSmDialog::Save(PlacementName);
 }
 
 void SearchAndReplaceView::done(int result) {
     if (m_Loaded)
         Store();
     m_Loaded = false;
-    QDialog::done(result);
-}
-
-void SearchAndReplaceView::keyPressEvent(QKeyEvent* event) {
-    // Like every dialog of the program, Escape neither closes nor cancels it.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void SearchAndReplaceView::LoadPlacement() {
-    int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
-    m_Reg.Read(PlacementName, "dlgX1", &x1, -1);
-    m_Reg.Read(PlacementName, "dlgY1", &y1, -1);
-    m_Reg.Read(PlacementName, "dlgX2", &x2, -1);
-    m_Reg.Read(PlacementName, "dlgY2", &y2, -1);
-    if (y2 < 0 || x2 <= x1 || y2 <= y1)
-        return;
-    setGeometry(x1, y1, x2 - x1, y2 - y1);
-}
-
-void SearchAndReplaceView::SavePlacement() {
-    const QRect rect = geometry();
-    m_Reg.Save(PlacementName, "dlgX1", rect.left());
-    m_Reg.Save(PlacementName, "dlgY1", rect.top());
-    m_Reg.Save(PlacementName, "dlgX2", rect.left() + rect.width());
-    m_Reg.Save(PlacementName, "dlgY2", rect.top() + rect.height());
+    CSmDialog::done(result);
 }
 
 void SearchAndReplaceView::SaveHistory() {

@@ -4,21 +4,20 @@
 #pragma once
 
 #include "CommonTypes.h"
-#include "services/CSysReg.h"
 #include "services/_Settings.h"
-
-#include <QDialog>
+#include "toolkit/CSmDialog.h"
 
 class CHistCBox;
 class ColorEditWnd;
 class QCheckBox;
 
-class SearchAndReplaceView : public QDialog {
+class SearchAndReplaceView : public CSmDialog {
     Q_OBJECT
 
 public:
-    // Control identifiers.
+    // Dialog template and control identifiers.
     enum : int {
+        IDD_SEARCH = 129,
         IDC_FIND = 1003,
         IDC_REPLACE = 1026,
         IDC_WHOLE = 1011,
@@ -52,19 +51,15 @@ public:
     QCheckBox* RegExpBox() const { return m_RegExp; }
 
 protected:
+    bool OnInitDialog() override;
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 public slots:
     void done(int result) override;
 
 private:
-    void LoadPlacement();
-    void SavePlacement();
-
     ColorEditWnd* m_Editor;
     _Settings m_Settings;
-    CSysReg m_Reg;
     CHistCBox* m_FindBox = nullptr;
     CHistCBox* m_ReplaceBox = nullptr;
     QCheckBox* m_Whole = nullptr;
