@@ -450,6 +450,64 @@ TEST_F(ColorEditWndTest, KeysKeepTheCaretInView) {
     EXPECT_EQ(0, Ed().FirstVisibleColumn());
 }
 
+TEST_F(ColorEditWndTest, UndoScrollsTheChangedLineIntoView) {
+    Ed().LoadText(Long(100).c_str());
+    Ed().ClearUndoHistory();
+    Put(0, 90);
+    Ed().ScrollToCursor();
+    Type("q");
+    EXPECT_EQ("qline 90", Ed().GetLine(90));
+    Ed().ScrollToLine(0);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ("line 90", Ed().GetLine(90));
+    EXPECT_LE(Ed().FirstVisibleLine(), 90);
+    EXPECT_GT(Ed().FirstVisibleLine() + Ed().VisibleLines(true), 90);
+    EXPECT_EQ(P(0, 90), Ed().GetCursorPos());
+    EXPECT_EQ(1, Ed().Model().RedoStack().GetCount());
+}
+
+TEST_F(ColorEditWndTest, SpacingWidensCellsAndCountsForClicks) {
+    const int width = Ed().CharWidth();
+    const int height = Ed().LineHeight();
+    Ed().SetCharXSpacing(1);
+    Ed().SetCharXSpacing(2);
+    Ed().SetCharXSpacing(-5); // counts as 0
+    Ed().SetCharYSpacing(4);
+    EXPECT_EQ(width + 3, Ed().CharWidth());
+    EXPECT_EQ(height + 4, Ed().LineHeight());
+    Ed().LoadText("0123456789\r\nabcdefghij");
+    QTest::mouseClick(View(), Qt::LeftButton, Qt::NoModifier, Boundary(7, 1));
+    EXPECT_EQ(P(7, 1), Ed().GetCursorPos());
+    // Showing the window again keeps the spacing.
+    Ed().hide();
+    Ed().show();
+    EXPECT_EQ(width + 3, Ed().CharWidth());
+}
+
+TEST_F(ColorEditWndTest, HorizontalScrollBarMovesByColumns) {
+    Ed().LoadText(CString(300, 'w').c_str());
+    QScrollBar* bar = Ed().horizontalScrollBar();
+    EXPECT_EQ(300 - Ed().VisibleColumns(), bar->maximum());
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(1, Ed().FirstVisibleColumn());
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_EQ(0, Ed().FirstVisibleColumn());
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(300 - Ed().VisibleColumns(), Ed().FirstVisibleColumn());
+    // The caret stays where it was; a key brings it back into view.
+    Key(Qt::Key_Right);
+    EXPECT_EQ(0, Ed().FirstVisibleColumn());
+}
+
+TEST_F(ColorEditWndTest, ReadOnlyCtrlEnterAndTabDoNothing) {
+    Ed().LoadText("ab");
+    Ed().SetReadOnly(true);
+    Key(Qt::Key_Return, Qt::ControlModifier);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ("ab\r\n", Text());
+    EXPECT_TRUE(Ed().IsReadOnly());
+}
+
 namespace {
 // Whether any pixel of the rectangle differs from the colour.
 bool HasInk(const QImage& image, const QRect& rect, QColor background) {
