@@ -129,6 +129,7 @@ void ColorEditWnd::MeasureFont() {
     m_Ascent = metrics.ascent();
     m_RawFont = QRawFont::fromFont(m_Font);
     m_Glyphs.clear();
+    m_AsciiGlyphs.fill(NoGlyph);
     m_View.SetCellSize(m_CharWidth, m_LineHeight);
 }
 
@@ -854,6 +855,8 @@ void ColorEditWnd::showEvent(QShowEvent* event) {
 }
 
 quint32 ColorEditWnd::GlyphFor(char32_t ch) {
+    if (ch < 128 && m_AsciiGlyphs[ch] != NoGlyph)
+        return m_AsciiGlyphs[ch];
     auto found = m_Glyphs.constFind(ch);
     if (found != m_Glyphs.constEnd())
         return *found;
@@ -863,7 +866,10 @@ quint32 ColorEditWnd::GlyphFor(char32_t ch) {
         if (glyphs.size() == 1)
             glyph = glyphs.front();
     }
-    m_Glyphs.insert(ch, glyph);
+    if (ch < 128)
+        m_AsciiGlyphs[ch] = glyph;
+    else
+        m_Glyphs.insert(ch, glyph);
     return glyph;
 }
 

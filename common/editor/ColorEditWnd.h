@@ -13,6 +13,7 @@
 #include <QRawFont>
 #include <QTimer>
 
+#include <array>
 #include <memory>
 
 class QMenu;
@@ -192,6 +193,9 @@ private:
     QFont m_Font;
     QRawFont m_RawFont;
     QHash<char32_t, quint32> m_Glyphs;
+    // Glyphs of the ASCII characters, looked up on every paint.
+    static constexpr quint32 NoGlyph = 0xFFFFFFFF;
+    std::array<quint32, 128> m_AsciiGlyphs;
     int m_Ascent = 8;
     COLORREF m_BackColor = RGB(255, 255, 255);
     COLORREF m_HighlightColor = 0;
