@@ -19,4 +19,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The private libraries are part of this package; dpkg-shlibdeps must find them and not ask for a package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/common ${CMAKE_BINARY_DIR}/stratum)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libodbc2, libodbcinst2, libsqliteodbc")
+# Qt draws the program's SVG icon through the plug-in of this package.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6")
 include(CPack)
