@@ -32,9 +32,9 @@ CStringArray AbsoluteDirectories(const char* value) {
 }
 
 CString UserDataHome() {
-    CStringArray dirs = AbsoluteDirectories(std::getenv("XDG_DATA_HOME"));
-    if (dirs.size() == 1)
-        return dirs.front();
+    // One folder, not a list; a relative value counts as unset.
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+        return data;
     const char* home = std::getenv("HOME");
     return home && *home == '/' ? CString(home) + "/.local/share" : CString();
 }
