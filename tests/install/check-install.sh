@@ -59,19 +59,19 @@ for lib in "$prefix/$libdir"/libvarnel-*.so.1; do check_libraries "$lib" "$prefi
 check_libraries "$prefix/$bindir/varnel" "$prefix"
 check_libraries "$prefix/$bindir/varnel-run" "$prefix"
 
-out=$(timeout 20 "$prefix/$bindir/varnel-run" --version 2>&1)
+out=$(timeout -k 5 20 "$prefix/$bindir/varnel-run" --version 2>&1)
 [ "$out" = "varnel-run $version" ] || fail "varnel-run --version said: $out"
 # The program answers --version and --help on standard output without a window. A program that does not
 # know the options yet opens its window and is stopped by the timeout; the library check above is then
 # what shows that it can start.
-out=$(timeout 15 "$prefix/$bindir/varnel" --version 2>"$work/varnel.err")
+out=$(timeout -k 5 15 "$prefix/$bindir/varnel" --version 2>"$work/varnel.err")
 status=$?
 if [ $status -eq 124 ]; then
     echo "note: varnel does not answer --version yet; checked its libraries only"
 elif [ $status -ne 0 ] || [ "$out" != "varnel $version" ]; then
     fail "varnel --version ended with $status and said: $out $(cat "$work/varnel.err")"
 else
-    out=$(timeout 15 "$prefix/$bindir/varnel" --help 2>&1)
+    out=$(timeout -k 5 15 "$prefix/$bindir/varnel" --help 2>&1)
     status=$?
     [ $status -eq 0 ] && [ -n "$out" ] || fail "varnel --help ended with $status and said: $out"
 fi
@@ -123,7 +123,7 @@ if need cpack && need dpkg-deb && need dpkg-shlibdeps; then
             check_libraries "$work/unpacked/usr/bin/varnel" "$work/unpacked"
             for lib in "$work"/unpacked/usr/lib/varnel/libvarnel-*.so.1; do check_libraries "$lib" "$work/unpacked"; done
             grep -q '/libvarnel-[a-z]*\.so$' "$work/contents" && fail "package holds development symlinks"
-            out=$(timeout 20 "$work/unpacked/usr/bin/varnel-run" --version 2>&1)
+            out=$(timeout -k 5 20 "$work/unpacked/usr/bin/varnel-run" --version 2>&1)
             [ "$out" = "varnel-run $version" ] || fail "packaged varnel-run --version said: $out"
         fi
     else
