@@ -379,3 +379,29 @@ TEST(ODBCCatalogNames, DriversAndDataSourcesOfTheMachine) {
     }
     EXPECT_TRUE(driverLine);
 }
+
+// A driver that calls its DBMS Oracle: users and triggers are asked with the DBMS's own SQL, which
+// this driver refuses with the statement text in its message.
+TEST(ODBCCatalogFamilies, OracleUsersAndTriggersAreAskedWithItsOwnSql) {
+    TestSandbox::AddDataSource("oracle_db", VARNEL_SCRIPTED_DRIVER, {});
+    ODBC session;
+    ASSERT_EQ(0, session.Connect("oracle_db", "u", "p")) << session.lastError;
+    ASSERT_EQ(DBMS_ORACLE, session.dbmsKind);
+    EXPECT_EQ(0, session.ownerSupported);
+
+    CArray<USER_DESC> users;
+    EXPECT_EQ(SQL_ERROR, session.UserList(&users));
+    EXPECT_NE(CString::npos, CString(session.lastError).find("unknown statement: select USERNAME from ALL_USERS"))
+        << session.lastError;
+    EXPECT_TRUE(users.empty());
+
+    CArray<TRG_DESC> triggers;
+    EXPECT_EQ(SQL_ERROR, session.TrigList("orders", &triggers, "scott"));
+    EXPECT_NE(CString::npos,
+              CString(session.lastError).find("select TRIGGER_NAME from ALL_TRIGGERS where TABLE_NAME='orders',"))
+        << "no owner without an owner term: " << session.lastError;
+
+    CArray<DATAB_DESC> databases;
+    EXPECT_EQ(0, session.DatabList(&databases));
+    EXPECT_TRUE(databases.empty());
+}

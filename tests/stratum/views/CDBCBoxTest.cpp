@@ -161,3 +161,16 @@ TEST(CDBCBox, PostgresTablesWithOwners) {
     EXPECT_EQ(0, box.FillTables(&session, ""));
     EXPECT_EQ((CStringArray{"items", "orders"}), box.ItemTexts());
 }
+
+TEST(CDBCBox, OracleShowsOnlyTheDatabaseInUse) {
+    TestSandbox::AddDataSource("oracle_db", VARNEL_SCRIPTED_DRIVER, {});
+    ODBC session;
+    ASSERT_EQ(0, session.Connect("oracle_db", "u", "p")) << session.lastError;
+    CDBCBox box;
+    box.addItem("stale");
+    box.show();
+    EXPECT_EQ(0, box.FillDatabases(&session, "other"));
+    EXPECT_EQ(1, box.count());
+    EXPECT_EQ(0, box.currentIndex());
+    EXPECT_FALSE(box.isEnabled());
+}
