@@ -391,14 +391,16 @@ TEST(ODBCCatalogFamilies, OracleUsersAndTriggersAreAskedWithItsOwnSql) {
 
     CArray<USER_DESC> users;
     EXPECT_EQ(SQL_ERROR, session.UserList(&users));
-    EXPECT_NE(CString::npos, CString(session.lastError).find("unknown statement: select USERNAME from ALL_USERS"))
+    EXPECT_NE(CString::npos,
+              CString(session.lastError).find("unknown statement: select USERNAME from ALL_USERS"))
         << session.lastError;
     EXPECT_TRUE(users.empty());
 
     CArray<TRG_DESC> triggers;
     EXPECT_EQ(SQL_ERROR, session.TrigList("orders", &triggers, "scott"));
-    EXPECT_NE(CString::npos,
-              CString(session.lastError).find("select TRIGGER_NAME from ALL_TRIGGERS where TABLE_NAME='orders',"))
+    EXPECT_NE(
+        CString::npos,
+        CString(session.lastError).find("select TRIGGER_NAME from ALL_TRIGGERS where TABLE_NAME='orders',"))
         << "no owner without an owner term: " << session.lastError;
 
     CArray<DATAB_DESC> databases;
