@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -60,6 +61,10 @@ TEST_F(CDBListSqlite, IndexesListAnIndexOncePerColumn) {
     EXPECT_LE(0, list.FillIndexes(session.get(), "orders", ""));
     const CStringArray names = list.ItemTexts();
     EXPECT_EQ(1, std::count(names.begin(), names.end(), "ix_note"));
+    // The primary key's index over two columns is listed twice.
+    EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const CString& n) {
+        return std::count(names.begin(), names.end(), n) == 2;
+    }));
     EXPECT_EQ(1, list.FillIndexes(session.get(), "", ""));
     session->Disconnect();
     EXPECT_EQ(1, list.FillIndexes(session.get(), "orders", ""));
@@ -147,4 +152,21 @@ TEST(CDBList, PostgresRefusedLoginShowsTheFixedText) {
     EXPECT_EQ(0, list.FillFields(DS_USER, "pg", "orders", TestSandbox::Postgres()->user,
                                  TestSandbox::Postgres()->password, "sales", 1));
     EXPECT_EQ((CStringArray{"orders.id", "orders.note"}), list.ItemTexts());
+}
+
+TEST(CDBList, PostgresIndexesAndProceduresOfAnOwner) {
+    VARNEL_REQUIRE_POSTGRES_SOURCE("pg");
+    MessageRecorder messages;
+    ODBC session;
+    ASSERT_EQ(0, session.Connect("pg", TestSandbox::Postgres()->user, TestSandbox::Postgres()->password));
+    Execute(session, "create schema sales");
+    Execute(session, "create table sales.orders (a integer, b integer, primary key (a, b))");
+    Execute(session, "create function sales.twice(x integer) returns integer language sql as 'select 2 * x'");
+    Execute(session, "create function public.other() returns integer language sql as 'select 1'");
+    CDBList list;
+    EXPECT_LE(0, list.FillIndexes(&session, "orders", "sales"));
+    EXPECT_EQ((CStringArray{"orders_pkey", "orders_pkey"}), list.ItemTexts()) << "once per column";
+    EXPECT_LE(0, list.FillProcedures(&session, "sales"));
+    EXPECT_EQ((CStringArray{"twice"}), list.ItemTexts());
+    EXPECT_TRUE(messages.Shown().empty());
 }
