@@ -83,6 +83,49 @@ void CDB::SetOwner(const char* name) {
         std::strncpy(owner, name, sizeof owner - 1);
 }
 
+int CDB::isEngName(const CString& name) {
+    if (name.empty())
+        return 1;
+    auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!letter(name[0]))
+        return 0;
+    for (char c : name) {
+        if (!letter(c) && !(c >= '0' && c <= '9') && c != '_' && c != '$' && c != '#' && c != '@')
+            return 0;
+    }
+    return 1;
+}
+
+const char* CDB::PrepareOwner(CString* ownerOut, CString* nameOut, CString defaultOwner, CString objectName,
+                              int quote) {
+    const size_t dot = objectName.rfind('.');
+    if (dot != CString::npos && dot > 0) {
+        *nameOut = objectName.substr(dot + 1);
+        *ownerOut = objectName.substr(0, dot);
+    } else {
+        *ownerOut = defaultOwner;
+        *nameOut = objectName;
+    }
+    if (quote) {
+        auto quoted = [this](const CString& s) {
+            CString text;
+            if (quoteOpen)
+                text += quoteOpen;
+            text += s;
+            if (quoteClose)
+                text += quoteClose;
+            return text;
+        };
+        if (!isEngName(*ownerOut))
+            *ownerOut = quoted(*ownerOut);
+        if (!isEngName(*nameOut))
+            *nameOut = quoted(*nameOut);
+    }
+    if (!ownerSupported)
+        ownerOut->clear();
+    return ownerSupported && !ownerOut->empty() ? ownerOut->c_str() : nullptr;
+}
+
 int CDB::DbmsKindOf(const CString& dbmsName) {
     const char* name = dbmsName.c_str();
     int kind = DBMS_OTHER;

@@ -106,6 +106,12 @@ public:
     // Copies the current result set as tab-separated lines to the clipboard.
     void RecordsetToClipBoard();
     static int isAvailable() { return 0; }
+    // 1 when the name can stand in SQL without identifier quotes.
+    static int isEngName(const CString& name);
+    // Splits an owner-qualified object name into owner and name (quoted when `quote` is set and the
+    // part is not plain); returns the owner argument for a catalog call, or null for none.
+    const char* PrepareOwner(CString* owner, CString* name, CString defaultOwner, CString objectName,
+                             int quote);
     // DBMS family of a driver's DBMS name.
     static int DbmsKindOf(const CString& dbmsName);
 

@@ -67,6 +67,8 @@ public:
     int ColScale(int col, long* value);
     int ColPrecision(int col, long* value);
     int ColOctLength(int col, long* value);
+    // Index statistics of a table on the main statement, left there for the caller to fetch.
+    int Statistics(CString owner, CString table);
     // 1 when the driver supports the ODBC function id.
     int isFunction(int functionId);
     // 1 when the driver manager library can be loaded.
@@ -90,6 +92,14 @@ public:
     CString stmtText;
 
 protected:
+    // The statement of the catalog lists, apart from the main statement and its result set.
+    int AllocTmpStmt(const char* location, int line);
+    int FreeTmpStmt();
+    // Reads a catalog column (1-based) of the temporary statement whole; NULL reads as "" or 0.
+    int GetDataTmp(int column, CString& value);
+    int GetDataTmp(int column, short* value);
+    int GetDataTmp(int column, int* value);
+
     int LoadAndLink();
     // Judges a driver return code: 0 for success, else 1 after keeping and logging the driver's message.
     int ExtErr(short code, const char* location, int line, void* connection, void* statement);
