@@ -21,8 +21,9 @@ TEST(CScriptPrinter, LinesAreSpacedByHeightPlusFiveAndBreakBeforeTheBottom) {
     EXPECT_EQ(2, places[12].page);
     // No two lines of a page overlap, and every line ends above the page's bottom.
     for (size_t i = 1; i < places.size(); ++i) {
-        if (places[i].page == places[i - 1].page)
+        if (places[i].page == places[i - 1].page) {
             EXPECT_GE(places[i].y, places[i - 1].y + 10);
+        }
         EXPECT_LT(places[i].y + 10 + 3, 100);
     }
 }
