@@ -16,7 +16,9 @@ CExcelBook::Opener& CurrentOpener() {
 }
 } // namespace
 
-CExcelBook::Opener CExcelBook::SetOpener(Opener opener) { return std::exchange(CurrentOpener(), std::move(opener)); }
+CExcelBook::Opener CExcelBook::SetOpener(Opener opener) {
+    return std::exchange(CurrentOpener(), std::move(opener));
+}
 
 CString CExcelBook::ColumnLetters(int column) {
     CString letters;

@@ -33,7 +33,8 @@ void CloseTag(CString& out, const char* tag) {
 }
 } // namespace
 
-CExport::CExport(const CResultTable* table, EXP_TYPE target) : m_pTable(table), m_bPreset(target != EXP_NONE) {
+CExport::CExport(const CResultTable* table, EXP_TYPE target)
+    : m_pTable(table), m_bPreset(target != EXP_NONE) {
     SetMode(target == EXP_NONE ? EXP_TEXT : target);
 }
 
@@ -89,11 +90,20 @@ void CExport::AppendEscapedMarkup(CString& out, std::string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
         const char* replacement = nullptr;
         switch (text[i]) {
-        case '&': replacement = "&amp;"; break;
-        case '<': replacement = "&lt;"; break;
-        case '>': replacement = "&gt;"; break;
-        case '"': replacement = "&quot;"; break;
-        default: continue;
+        case '&':
+            replacement = "&amp;";
+            break;
+        case '<':
+            replacement = "&lt;";
+            break;
+        case '>':
+            replacement = "&gt;";
+            break;
+        case '"':
+            replacement = "&quot;";
+            break;
+        default:
+            continue;
         }
         out.append(text.substr(start, i - start));
         out += replacement;
@@ -141,8 +151,8 @@ void CExport::AddTextItem(int i, std::string_view text, CString& line) const {
 }
 
 CCellRange CExport::ExportBlock() const {
-    CCellRange block = m_Options.AllData || !m_Options.SelOnly ? m_pTable->GetCellRange()
-                                                                : m_pTable->GetSelectedCellRange();
+    CCellRange block =
+        m_Options.AllData || !m_Options.SelOnly ? m_pTable->GetCellRange() : m_pTable->GetSelectedCellRange();
     if (block.minRow == 0)
         block.minRow = 1;
     if (block.minCol == 0)
@@ -324,11 +334,16 @@ EXP_RESULT CExport::Run() {
 
 CString CExport::ResultText(EXP_RESULT result) {
     switch (result) {
-    case EXP_NO_FILE_NAME: return "Enter file name first!";
-    case EXP_NO_EXCEL: return "Couldn't start Excel and get Application object.";
-    case EXP_FILE_ERROR: return "Error create, open or write target file!";
-    case EXP_UNCLASSIFIED: return "Unclassified export Error!";
-    default: return {};
+    case EXP_NO_FILE_NAME:
+        return "Enter file name first!";
+    case EXP_NO_EXCEL:
+        return "Couldn't start Excel and get Application object.";
+    case EXP_FILE_ERROR:
+        return "Error create, open or write target file!";
+    case EXP_UNCLASSIFIED:
+        return "Unclassified export Error!";
+    default:
+        return {};
     }
 }
 

@@ -17,7 +17,9 @@ mode_t CurrentUmask() {
 }
 } // namespace
 
-CExportFile::~CExportFile() { Abort(); }
+CExportFile::~CExportFile() {
+    Abort();
+}
 
 bool CExportFile::Open(const CString& path) {
     Abort();

@@ -20,8 +20,12 @@
 #include <cstring>
 
 namespace {
-QColor ToQColor(uint32_t c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
-uint32_t FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+QColor ToQColor(uint32_t c) {
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+uint32_t FromQColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
 
 constexpr int kResizeSlack = 3;
 constexpr int kVerticalMargin = 2;
@@ -34,7 +38,9 @@ bool IsAscii(std::string_view s) {
 }
 
 Qt::Alignment AlignmentOf(unsigned format) {
-    Qt::Alignment a = (format & DT_RIGHT) ? Qt::AlignRight : (format & DT_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft;
+    Qt::Alignment a = (format & DT_RIGHT)    ? Qt::AlignRight
+                      : (format & DT_CENTER) ? Qt::AlignHCenter
+                                             : Qt::AlignLeft;
     a |= (format & DT_VCENTER) ? Qt::AlignVCenter : (format & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
     return a;
 }
@@ -158,7 +164,8 @@ void CGridCtrl::UpdateFontMetrics() {
     for (int c = 0; c < 128; ++c)
         m_AsciiAdvance[c] = c >= 0x20 && c < 0x7F ? fm.horizontalAdvance(QChar(c)) : 0;
     m_nLineHeight = fm.height();
-    m_pModel->SetDefaultCellSize(fm.averageCharWidth() * 10 + 2 * m_nMargin, m_nLineHeight + 2 * kVerticalMargin);
+    m_pModel->SetDefaultCellSize(fm.averageCharWidth() * 10 + 2 * m_nMargin,
+                                 m_nLineHeight + 2 * kVerticalMargin);
 }
 
 int CGridCtrl::FixedWidth() const {
@@ -392,7 +399,8 @@ QSize CGridCtrl::GetTextExtent(int row, int col) const {
     size_t pos = 0;
     do {
         const size_t nl = (format & DT_SINGLELINE) ? std::string_view::npos : text.find('\n', pos);
-        std::string_view line = text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
+        std::string_view line =
+            text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         width = std::max(width, TextWidth(line, font));
@@ -426,7 +434,8 @@ void CGridCtrl::AutoSizeRow(int row) {
         return;
     int height = m_nLineHeight + 2 * kVerticalMargin;
     for (int col = 0; col < GetColumnCount(); ++col) {
-        if (m_pModel->Attributes(row, col) || m_pModel->TextView(row, col).find('\n') != std::string_view::npos)
+        if (m_pModel->Attributes(row, col) ||
+            m_pModel->TextView(row, col).find('\n') != std::string_view::npos)
             height = std::max(height, GetTextExtent(row, col).height());
     }
     m_pModel->SetRowHeight(row, height);
@@ -496,8 +505,8 @@ void CGridCtrl::SelectDrag(CCellID cell) {
                        std::max(m_SelectionStart.col, cell.col));
         break;
     case MouseMode::SelectRows:
-        r = CCellRange(std::min(m_SelectionStart.row, cell.row), fixedCols, std::max(m_SelectionStart.row, cell.row),
-                       lastCol);
+        r = CCellRange(std::min(m_SelectionStart.row, cell.row), fixedCols,
+                       std::max(m_SelectionStart.row, cell.row), lastCol);
         break;
     default:
         r = CCellRange(std::min(m_SelectionStart.row, cell.row), std::min(m_SelectionStart.col, cell.col),
@@ -567,7 +576,8 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event) {
     const CCellID cell = GetCellFromPt(pos);
     const int fixedRows = GetFixedRowCount(), fixedCols = GetFixedColumnCount();
     if (event->button() == Qt::RightButton) {
-        if (cell.IsValid() && cell.row >= fixedRows && cell.col >= fixedCols && !IsCellSelected(cell.row, cell.col)) {
+        if (cell.IsValid() && cell.row >= fixedRows && cell.col >= fixedCols &&
+            !IsCellSelected(cell.row, cell.col)) {
             m_pModel->Selection().Clear();
             m_pModel->Selection().Add(CCellRange(cell.row, cell.col, cell.row, cell.col));
             m_pModel->SetFocusCell(cell);
@@ -676,8 +686,9 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
         SetTopRow(m_nTopRow + 1);
     else if (pos.y() < FixedHeight() && m_MouseMode != MouseMode::SelectColumns)
         SetTopRow(m_nTopRow - 1);
-    const QPoint clamped(std::clamp(pos.x(), FixedWidth(), std::max(FixedWidth(), viewport()->width() - 1)),
-                         std::clamp(pos.y(), FixedHeight(), std::max(FixedHeight(), viewport()->height() - 1)));
+    const QPoint clamped(
+        std::clamp(pos.x(), FixedWidth(), std::max(FixedWidth(), viewport()->width() - 1)),
+        std::clamp(pos.y(), FixedHeight(), std::max(FixedHeight(), viewport()->height() - 1)));
     CCellID cell = GetCellFromPt(m_MouseMode == MouseMode::SelectColumns ? QPoint(clamped.x(), 0) : clamped);
     if (m_MouseMode == MouseMode::SelectRows)
         cell = GetCellFromPt(QPoint(0, clamped.y()));
@@ -715,7 +726,8 @@ void CGridCtrl::wheelEvent(QWheelEvent* event) {
     m_nWheelRemainder %= 120;
     if (notches == 0)
         return;
-    const int step = m_nRowsPerWheelNotch == -1 ? std::max(1, VisibleRowsFrom(m_nTopRow) - 1) : m_nRowsPerWheelNotch;
+    const int step =
+        m_nRowsPerWheelNotch == -1 ? std::max(1, VisibleRowsFrom(m_nTopRow) - 1) : m_nRowsPerWheelNotch;
     SetTopRow(m_nTopRow - notches * step);
     event->accept();
 }
@@ -742,8 +754,8 @@ bool CGridCtrl::viewportEvent(QEvent* event) {
         if (tip.empty())
             QToolTip::hideText();
         else
-            QToolTip::showText(help->globalPos(), QString::fromUtf8(tip.data(), qsizetype(tip.size())), viewport(),
-                               GetCellRect(cell.row, cell.col));
+            QToolTip::showText(help->globalPos(), QString::fromUtf8(tip.data(), qsizetype(tip.size())),
+                               viewport(), GetCellRect(cell.row, cell.col));
         return true;
     }
     return QAbstractScrollArea::viewportEvent(event);
@@ -751,7 +763,9 @@ bool CGridCtrl::viewportEvent(QEvent* event) {
 
 // ---------------------------------------------------------------- keyboard
 
-bool CGridCtrl::focusNextPrevChild(bool next) { return false; }
+bool CGridCtrl::focusNextPrevChild(bool next) {
+    return false;
+}
 
 int CGridCtrl::NextVisibleRow(int row, int step) const {
     const int first = GetFixedRowCount(), last = GetRowCount() - 1;
@@ -835,9 +849,19 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
     CCellID focus = GetFocusCell();
     if (!focus.IsValid() || focus.row < firstRow || focus.col < firstCol) {
         switch (key) {
-        case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_PageUp:
-        case Qt::Key_PageDown: case Qt::Key_Home: case Qt::Key_End: case Qt::Key_Tab: case Qt::Key_Backtab:
-            MoveFocus(firstRow, NextVisibleColumn(firstCol - 1, 1) >= firstCol ? NextVisibleColumn(firstCol - 1, 1) : firstCol,
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            MoveFocus(firstRow,
+                      NextVisibleColumn(firstCol - 1, 1) >= firstCol ? NextVisibleColumn(firstCol - 1, 1)
+                                                                     : firstCol,
                       false);
             return;
         default:
@@ -847,19 +871,33 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
     }
     int row = focus.row, col = focus.col;
     const int page = std::max(1, VisibleRowsFrom(m_nTopRow) - 1);
-    auto firstVisibleCol = [&] { return GetColumnWidth(firstCol) > 0 ? firstCol : NextVisibleColumn(firstCol, 1); };
+    auto firstVisibleCol = [&] {
+        return GetColumnWidth(firstCol) > 0 ? firstCol : NextVisibleColumn(firstCol, 1);
+    };
     auto lastVisibleCol = [&] {
         const int last = GetColumnCount() - 1;
         return GetColumnWidth(last) > 0 ? last : NextVisibleColumn(last, -1);
     };
     bool extend = shift;
     switch (key) {
-    case Qt::Key_Down: row = NextVisibleRow(row, 1); break;
-    case Qt::Key_Up: row = NextVisibleRow(row, -1); break;
-    case Qt::Key_Right: col = NextVisibleColumn(col, 1); break;
-    case Qt::Key_Left: col = NextVisibleColumn(col, -1); break;
-    case Qt::Key_PageDown: row = NextVisibleRow(row, page); break;
-    case Qt::Key_PageUp: row = NextVisibleRow(row, -page); break;
+    case Qt::Key_Down:
+        row = NextVisibleRow(row, 1);
+        break;
+    case Qt::Key_Up:
+        row = NextVisibleRow(row, -1);
+        break;
+    case Qt::Key_Right:
+        col = NextVisibleColumn(col, 1);
+        break;
+    case Qt::Key_Left:
+        col = NextVisibleColumn(col, -1);
+        break;
+    case Qt::Key_PageDown:
+        row = NextVisibleRow(row, page);
+        break;
+    case Qt::Key_PageUp:
+        row = NextVisibleRow(row, -page);
+        break;
     case Qt::Key_Home:
         col = firstVisibleCol();
         if (ctrl)
@@ -946,11 +984,20 @@ void CGridCtrl::OnEditPaste() {
 
 bool CGridCtrl::OnCommand(int id, long param) {
     switch (id) {
-    case 57634: OnEditCopy(); return true;
-    case 57635: OnEditCut(); return true;
-    case 57637: OnEditPaste(); return true;
-    case 57642: SelectAllCells(); return true;
-    default: return false;
+    case 57634:
+        OnEditCopy();
+        return true;
+    case 57635:
+        OnEditCut();
+        return true;
+    case 57637:
+        OnEditPaste();
+        return true;
+    case 57642:
+        SelectAllCells();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -964,7 +1011,8 @@ void CGridCtrl::DrawCell(QPainter& painter, int row, int col, const QRect& rect,
     const bool selected = !printing && !fixed && IsCellSelected(row, col);
     QColor bk, fg;
     if (fixed)
-        bk = printing ? (m_bShadedPrintOut ? QColor(224, 224, 224) : QColor(Qt::white)) : ToQColor(m_crFixedBkColour);
+        bk = printing ? (m_bShadedPrintOut ? QColor(224, 224, 224) : QColor(Qt::white))
+                      : ToQColor(m_crFixedBkColour);
     else if (attr && attr->m_crBkClr != CLR_DEFAULT)
         bk = ToQColor(attr->m_crBkClr);
     else
@@ -997,7 +1045,8 @@ void CGridCtrl::DrawCell(QPainter& painter, int row, int col, const QRect& rect,
             if (format & DT_SINGLELINE) {
                 flags |= Qt::TextSingleLine;
                 if (format & DT_END_ELLIPSIS)
-                    s = painter.fontMetrics().elidedText(s, Qt::ElideRight, textRect.width(), Qt::TextSingleLine);
+                    s = painter.fontMetrics().elidedText(s, Qt::ElideRight, textRect.width(),
+                                                         Qt::TextSingleLine);
             }
             if (!(format & DT_NOPREFIX))
                 flags |= Qt::TextShowMnemonic;
@@ -1048,7 +1097,8 @@ void CGridCtrl::paintEvent(QPaintEvent* event) {
                 DrawCell(painter, r, c, QRect(x, y, GetColumnWidth(c), GetRowHeight(r)), false);
             }
     };
-    drawBlock(fixedRowItems, rows.size(), fixedColItems, cols.size(), QRect(fixedW, fixedH, vw - fixedW, vh - fixedH));
+    drawBlock(fixedRowItems, rows.size(), fixedColItems, cols.size(),
+              QRect(fixedW, fixedH, vw - fixedW, vh - fixedH));
     drawBlock(0, fixedRowItems, fixedColItems, cols.size(), QRect(fixedW, 0, vw - fixedW, fixedH));
     drawBlock(fixedRowItems, rows.size(), 0, fixedColItems, QRect(0, fixedH, fixedW, vh - fixedH));
     drawBlock(0, fixedRowItems, 0, fixedColItems, QRect(0, 0, fixedW, fixedH));
@@ -1056,7 +1106,8 @@ void CGridCtrl::paintEvent(QPaintEvent* event) {
 
 // ---------------------------------------------------------------- printing
 
-void CGridCtrl::SetPrintMarginInfo(int header, int footer, int left, int right, int top, int bottom, int gap) {
+void CGridCtrl::SetPrintMarginInfo(int header, int footer, int left, int right, int top, int bottom,
+                                   int gap) {
     m_nHeaderHeight = header;
     m_nFooterHeight = footer;
     m_nLeftMargin = left;

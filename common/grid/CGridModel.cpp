@@ -11,10 +11,18 @@ uint32_t BlockCount(const char* b) {
     std::memcpy(&n, b, 4);
     return n;
 }
-uint32_t* Ends(char* b) { return reinterpret_cast<uint32_t*>(b + 4); }
-const uint32_t* Ends(const char* b) { return reinterpret_cast<const uint32_t*>(b + 4); }
-char* Texts(char* b) { return b + 4 + 4 * size_t(BlockCount(b)); }
-const char* Texts(const char* b) { return b + 4 + 4 * size_t(BlockCount(b)); }
+uint32_t* Ends(char* b) {
+    return reinterpret_cast<uint32_t*>(b + 4);
+}
+const uint32_t* Ends(const char* b) {
+    return reinterpret_cast<const uint32_t*>(b + 4);
+}
+char* Texts(char* b) {
+    return b + 4 + 4 * size_t(BlockCount(b));
+}
+const char* Texts(const char* b) {
+    return b + 4 + 4 * size_t(BlockCount(b));
+}
 uint32_t TotalText(const char* b) {
     const uint32_t n = BlockCount(b);
     return n ? Ends(b)[n - 1] : 0;
@@ -162,7 +170,8 @@ bool CGridModel::SetItemText(int row, int col, std::string_view text) {
     Row& r = m_Rows[size_t(row)];
     char* b = r.text.get();
     // A text taken from this very row would move under our feet.
-    if (b && !text.empty() && text.data() >= b && text.data() < b + 4 + 4 * size_t(BlockCount(b)) + TotalText(b)) {
+    if (b && !text.empty() && text.data() >= b &&
+        text.data() < b + 4 + 4 * size_t(BlockCount(b)) + TotalText(b)) {
         const CString copy(text);
         return SetItemText(row, col, copy);
     }
@@ -229,8 +238,9 @@ void CGridModel::TruncateColumns(Row& row, int cols) {
     }
     if (row.attr) {
         auto& cells = row.attr->cells;
-        cells.erase(std::remove_if(cells.begin(), cells.end(), [&](const auto& p) { return p.first >= cols; }),
-                    cells.end());
+        cells.erase(
+            std::remove_if(cells.begin(), cells.end(), [&](const auto& p) { return p.first >= cols; }),
+            cells.end());
         if (cells.empty())
             row.attr.reset();
     }
@@ -281,23 +291,25 @@ void CGridModel::ReleaseIfDefault(int row, int col) {
 }
 
 // Changes one attribute, creating the cell's attribute record only when the value differs.
-#define GRID_SET_ATTR(member, value, defaultValue)                                                             \
-    do {                                                                                                       \
-        if (!IsValid(row, col))                                                                                \
-            return false;                                                                                      \
-        const CGridCellBase* cur = Attributes(row, col);                                                       \
-        if ((cur ? cur->member : (defaultValue)) == (value))                                                   \
-            return true;                                                                                       \
-        EditAttributes(row, col)->member = (value);                                                            \
-        ReleaseIfDefault(row, col);                                                                            \
-        return true;                                                                                           \
+#define GRID_SET_ATTR(member, value, defaultValue)                                                           \
+    do {                                                                                                     \
+        if (!IsValid(row, col))                                                                              \
+            return false;                                                                                    \
+        const CGridCellBase* cur = Attributes(row, col);                                                     \
+        if ((cur ? cur->member : (defaultValue)) == (value))                                                 \
+            return true;                                                                                     \
+        EditAttributes(row, col)->member = (value);                                                          \
+        ReleaseIfDefault(row, col);                                                                          \
+        return true;                                                                                         \
     } while (0)
 
 unsigned CGridModel::GetItemFormat(int row, int col) const {
     const CGridCellBase* a = Attributes(row, col);
     return a ? a->m_nFormat : kCommonFormat;
 }
-bool CGridModel::SetItemFormat(int row, int col, unsigned format) { GRID_SET_ATTR(m_nFormat, format, kCommonFormat); }
+bool CGridModel::SetItemFormat(int row, int col, unsigned format) {
+    GRID_SET_ATTR(m_nFormat, format, kCommonFormat);
+}
 
 unsigned CGridModel::GetItemState(int row, int col) const {
     const CGridCellBase* a = Attributes(row, col);
@@ -329,25 +341,33 @@ int CGridModel::GetItemImage(int row, int col) const {
     const CGridCellBase* a = Attributes(row, col);
     return a ? a->m_nImage : -1;
 }
-bool CGridModel::SetItemImage(int row, int col, int image) { GRID_SET_ATTR(m_nImage, image, -1); }
+bool CGridModel::SetItemImage(int row, int col, int image) {
+    GRID_SET_ATTR(m_nImage, image, -1);
+}
 
 uint32_t CGridModel::GetItemData(int row, int col) const {
     const CGridCellBase* a = Attributes(row, col);
     return a ? a->m_lParam : 0;
 }
-bool CGridModel::SetItemData(int row, int col, uint32_t data) { GRID_SET_ATTR(m_lParam, data, 0u); }
+bool CGridModel::SetItemData(int row, int col, uint32_t data) {
+    GRID_SET_ATTR(m_lParam, data, 0u);
+}
 
 uint32_t CGridModel::GetItemBkColour(int row, int col) const {
     const CGridCellBase* a = Attributes(row, col);
     return a ? a->m_crBkClr : CLR_DEFAULT;
 }
-bool CGridModel::SetItemBkColour(int row, int col, uint32_t colour) { GRID_SET_ATTR(m_crBkClr, colour, CLR_DEFAULT); }
+bool CGridModel::SetItemBkColour(int row, int col, uint32_t colour) {
+    GRID_SET_ATTR(m_crBkClr, colour, CLR_DEFAULT);
+}
 
 uint32_t CGridModel::GetItemFgColour(int row, int col) const {
     const CGridCellBase* a = Attributes(row, col);
     return a ? a->m_crFgClr : CLR_DEFAULT;
 }
-bool CGridModel::SetItemFgColour(int row, int col, uint32_t colour) { GRID_SET_ATTR(m_crFgClr, colour, CLR_DEFAULT); }
+bool CGridModel::SetItemFgColour(int row, int col, uint32_t colour) {
+    GRID_SET_ATTR(m_crFgClr, colour, CLR_DEFAULT);
+}
 
 const QFont* CGridModel::GetItemFont(int row, int col) const {
     const CGridCellBase* a = Attributes(row, col);
@@ -425,7 +445,9 @@ bool CGridModel::SetRowHeight(int row, int height) {
     m_RowHeights[size_t(row)] = height;
     return true;
 }
-int CGridModel::GetColumnWidth(int col) const { return col >= 0 && col < m_nCols ? m_ColWidths[size_t(col)] : 0; }
+int CGridModel::GetColumnWidth(int col) const {
+    return col >= 0 && col < m_nCols ? m_ColWidths[size_t(col)] : 0;
+}
 bool CGridModel::SetColumnWidth(int col, int width) {
     if (col < 0 || col >= m_nCols || width < 0)
         return false;
@@ -526,7 +548,9 @@ void CGridModel::SetColTip(int col, const CString& tip) {
     if (col >= 0 && col < m_nCols)
         m_ColTips[size_t(col)] = tip;
 }
-CString CGridModel::GetColTip(int col) const { return col >= 0 && col < m_nCols ? m_ColTips[size_t(col)] : CString(); }
+CString CGridModel::GetColTip(int col) const {
+    return col >= 0 && col < m_nCols ? m_ColTips[size_t(col)] : CString();
+}
 
 size_t CGridModel::TextBytes() const {
     size_t n = 0;

@@ -35,7 +35,9 @@ public:
     bool DeleteRow(int row);
     // Removes all rows, columns and their sizes; resets selection, focus and sort column.
     void DeleteAllItems();
-    bool IsValid(int row, int col) const { return row >= 0 && col >= 0 && row < GetRowCount() && col < m_nCols; }
+    bool IsValid(int row, int col) const {
+        return row >= 0 && col >= 0 && row < GetRowCount() && col < m_nCols;
+    }
     void SwapRows(int a, int b);
 
     // --- cells
@@ -66,7 +68,8 @@ public:
     bool SetItemFont(int row, int col, std::optional<QFont> font);
 
     // The format of a fresh cell: single line, vertically centred, left, no prefix, end ellipsis.
-    static constexpr unsigned kCommonFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+    static constexpr unsigned kCommonFormat =
+        DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
 
     // --- sizes (0 hides a row or column)
     int GetRowHeight(int row) const;
@@ -88,7 +91,9 @@ public:
     // Bounding range of the selection; when empty: minRow = row count, minCol = column count, maxima -1.
     CCellRange GetSelectedCellRange() const;
     // All non-fixed cells.
-    CCellRange GetNonFixedRange() const { return {m_nFixedRows, m_nFixedCols, GetRowCount() - 1, m_nCols - 1}; }
+    CCellRange GetNonFixedRange() const {
+        return {m_nFixedRows, m_nFixedCols, GetRowCount() - 1, m_nCols - 1};
+    }
 
     // --- sorting
     // Sorts rows low..high on the text of one column (quicksort; equal texts are never swapped).

@@ -56,7 +56,9 @@ void coreDBgrid::Sort(int column, int ascending) {
     Refresh();
 }
 
-void coreDBgrid::CopyToClipBoard() { ::CopyToClipBoard(Table().CopySelectedText()); }
+void coreDBgrid::CopyToClipBoard() {
+    ::CopyToClipBoard(Table().CopySelectedText());
+}
 
 void coreDBgrid::OpenExportDialog() {}
 
@@ -67,13 +69,25 @@ int coreDBgrid::ProceedCommand(int id) {
     case ID_EDIT_COPY:
         CopyToClipBoard();
         return 1;
-    case ID_GRID_EXPORT: break;
-    case ID_EXPORT_TEXT: target = EXP_TEXT; break;
-    case ID_EXPORT_SQL: target = EXP_SQL; break;
-    case ID_EXPORT_XML: target = EXP_XML; break;
-    case ID_EXPORT_HTML: target = EXP_HTML; break;
-    case ID_EXPORT_EXCEL: target = EXP_EXCEL; break;
-    default: return 0;
+    case ID_GRID_EXPORT:
+        break;
+    case ID_EXPORT_TEXT:
+        target = EXP_TEXT;
+        break;
+    case ID_EXPORT_SQL:
+        target = EXP_SQL;
+        break;
+    case ID_EXPORT_XML:
+        target = EXP_XML;
+        break;
+    case ID_EXPORT_HTML:
+        target = EXP_HTML;
+        break;
+    case ID_EXPORT_EXCEL:
+        target = EXP_EXCEL;
+        break;
+    default:
+        return 0;
     }
     if (!m_pExport)
         m_pExport = std::make_unique<CExport>(&Table(), EXP_TEXT);
@@ -83,7 +97,9 @@ int coreDBgrid::ProceedCommand(int id) {
     return 1;
 }
 
-bool coreDBgrid::OnCommand(int id, long param) { return ProceedCommand(id) || CGridCtrl::OnCommand(id, param); }
+bool coreDBgrid::OnCommand(int id, long param) {
+    return ProceedCommand(id) || CGridCtrl::OnCommand(id, param);
+}
 
 std::unique_ptr<QMenu> coreDBgrid::CreateContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
@@ -100,6 +116,6 @@ void coreDBgrid::OnContextMenu(QWidget* window, const QPoint& point) {
 
 void coreDBgrid::contextMenuEvent(QContextMenuEvent* event) {
     const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? viewport()->mapToGlobal(QPoint(10, 10))
-                                                                      : event->globalPos();
+                                                                     : event->globalPos();
     OnContextMenu(this, at);
 }
