@@ -64,13 +64,23 @@ EXP_TYPE CExport::GetMode() const {
 
 void CExport::SetSeparatorFromOptions() {
     const std::string_view option(m_Options.Separator);
-    m_Separator.clear();
+    CString separator;
     size_t start = 0;
     for (size_t pos; (pos = option.find("<tab>", start)) != std::string_view::npos; start = pos + 5) {
-        m_Separator.append(option.substr(start, pos - start));
-        m_Separator += '\t';
+        separator.append(option.substr(start, pos - start));
+        separator += '\t';
     }
-    m_Separator.append(option.substr(start));
+    separator.append(option.substr(start));
+    SetSeparator(separator);
+}
+
+void CExport::SetSeparator(const CString& separator) {
+    m_Separator = separator;
+    std::fill(std::begin(m_QuoteTrigger), std::end(m_QuoteTrigger), false);
+    m_QuoteTrigger[static_cast<unsigned char>('\r')] = true;
+    m_QuoteTrigger[static_cast<unsigned char>('\n')] = true;
+    if (!m_Separator.empty())
+        m_QuoteTrigger[static_cast<unsigned char>(m_Separator[0])] = true;
 }
 
 bool CExport::IsQuotedType(int sqlType) {
@@ -127,8 +137,12 @@ void CExport::AddTextItem(int i, std::string_view text, CString& line) const {
     if (m_Options.WithDelim) {
         if (i > 0)
             line += m_Separator;
-        const bool quote = text.find_first_of("\r\n") != std::string_view::npos ||
-                           (!m_Separator.empty() && text.find(m_Separator) != std::string_view::npos);
+        bool quote = false;
+        for (size_t k = 0; k < text.size() && !quote; ++k) {
+            const char ch = text[k];
+            if (m_QuoteTrigger[static_cast<unsigned char>(ch)])
+                quote = ch == '\r' || ch == '\n' || text.compare(k, m_Separator.size(), m_Separator) == 0;
+        }
         if (!quote) {
             line.append(text);
             return;

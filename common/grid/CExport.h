@@ -55,7 +55,7 @@ public:
     // Takes the separator from the option; "<tab>" stands for one tab character.
     void SetSeparatorFromOptions();
     const CString& GetSeparator() const { return m_Separator; }
-    void SetSeparator(const CString& separator) { m_Separator = separator; }
+    void SetSeparator(const CString& separator);
 
     // Runs the export with the current options and separator.
     EXP_RESULT Run();
@@ -86,5 +86,6 @@ private:
     Options m_Options;
     CString m_Separator;
     std::vector<uint16_t> m_ColumnWidths;
+    bool m_QuoteTrigger[256] = {}; // bytes that may make a delimited field need quotes
     bool m_bPreset;
 };

@@ -442,12 +442,52 @@ void CGridCtrl::AutoSizeRow(int row) {
 }
 
 void CGridCtrl::AutoSize() {
-    for (int col = 0; col < GetColumnCount(); ++col)
-        if (GetColumnWidth(col) > 0)
-            AutoSizeColumn(col);
-    for (int row = 0; row < GetRowCount(); ++row)
-        if (GetRowHeight(row) > 0)
-            AutoSizeRow(row);
+    // One pass over the rows measures every column and row; plain ASCII cells are measured from a
+    // table of character advances, and texts too short to beat a column's widest are skipped.
+    const int rows = GetRowCount(), cols = GetColumnCount();
+    std::vector<int> widths(static_cast<size_t>(cols), 0);
+    std::vector<char> visible(static_cast<size_t>(cols), 0);
+    for (int c = 0; c < cols; ++c)
+        visible[size_t(c)] = GetColumnWidth(c) > 0;
+    int maxAdvance = 0;
+    for (int c = 0x20; c < 0x7F; ++c)
+        maxAdvance = std::max(maxAdvance, m_AsciiAdvance[c]);
+    const int singleLine = m_nLineHeight + 2 * kVerticalMargin;
+    for (int row = 0; row < rows; ++row) {
+        const bool plainRow = !m_pModel->RowHasAttributes(row);
+        for (int col = 0; col < cols; ++col) {
+            if (!visible[size_t(col)])
+                continue;
+            int& width = widths[size_t(col)];
+            const std::string_view text = m_pModel->TextView(row, col);
+            if (plainRow) {
+                if (int64_t(text.size()) * maxAdvance + 2 * m_nMargin <= width)
+                    continue;
+                int w = 2 * m_nMargin;
+                bool ascii = true;
+                for (char ch : text) {
+                    const auto b = static_cast<unsigned char>(ch);
+                    if (b >= 0x80) {
+                        ascii = false;
+                        break;
+                    }
+                    w += m_AsciiAdvance[b];
+                }
+                width = std::max(width, ascii ? w : GetTextExtent(row, col).width());
+            } else {
+                width = std::max(width, GetTextExtent(row, col).width());
+            }
+        }
+        if (GetRowHeight(row) > 0) {
+            if (plainRow)
+                m_pModel->SetRowHeight(row, singleLine);
+            else
+                AutoSizeRow(row);
+        }
+    }
+    for (int col = 0; col < cols; ++col)
+        if (visible[size_t(col)])
+            m_pModel->SetColumnWidth(col, widths[size_t(col)]);
     ResetScrollBars();
     viewport()->update();
 }

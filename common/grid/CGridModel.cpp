@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <malloc.h>
 
 namespace {
 // Row text block: uint32 count, uint32 end offset per column, then the texts back to back.
@@ -28,12 +29,17 @@ uint32_t TotalText(const char* b) {
     return n ? Ends(b)[n - 1] : 0;
 }
 
-// A new block with `count` columns holding the first min(count, old count) texts of `old`.
-char* Rebuild(const char* old, uint32_t count) {
+size_t BlockSize(const char* b) {
+    return 4 + 4 * size_t(BlockCount(b)) + TotalText(b);
+}
+
+// A new block with `count` columns holding the first min(count, old count) texts of `old`, with
+// room for at least `capacity` bytes in all.
+char* Rebuild(const char* old, uint32_t count, size_t capacity = 0) {
     const uint32_t oldCount = old ? BlockCount(old) : 0;
     const uint32_t kept = std::min(count, oldCount);
     const uint32_t bytes = kept ? Ends(old)[kept - 1] : 0;
-    char* b = static_cast<char*>(std::malloc(4 + 4 * size_t(count) + bytes));
+    char* b = static_cast<char*>(std::malloc(std::max(capacity, 4 + 4 * size_t(count) + bytes)));
     if (!b)
         return nullptr;
     std::memcpy(b, &count, 4);
@@ -102,12 +108,30 @@ bool CGridModel::SetFixedColumnCount(int cols) {
     return true;
 }
 
+void CGridModel::ShrinkToFit(Row& row) {
+    char* b = row.text.get();
+    if (!b)
+        return;
+    const size_t size = BlockSize(b);
+    if (malloc_usable_size(b) < size + 64)
+        return;
+    if (char* nb = static_cast<char*>(std::realloc(b, size))) {
+        row.text.release();
+        row.text.reset(nb);
+    }
+}
+
 int CGridModel::InsertRow(std::string_view heading, int before) {
     if (m_nCols < 1)
         SetColumnCount(1);
     int row = before;
     if (row < 0 || row >= GetRowCount()) {
         row = GetRowCount();
+        // The row before is finished: give back its spare room and learn its size.
+        if (row > 0 && m_Rows.back().text) {
+            ShrinkToFit(m_Rows.back());
+            m_nBlockHint = BlockSize(m_Rows.back().text.get()) + 16;
+        }
         m_Rows.emplace_back();
         m_RowHeights.push_back(m_nDefRowHeight);
     } else {
@@ -164,6 +188,13 @@ std::string_view CGridModel::TextView(int row, int col) const {
     return {Texts(b) + start, ends[col] - start};
 }
 
+std::string_view CGridModel::RowText(int row) const {
+    if (row < 0 || row >= GetRowCount() || !m_Rows[size_t(row)].text)
+        return {};
+    const char* b = m_Rows[size_t(row)].text.get();
+    return {Texts(b), TotalText(b)};
+}
+
 bool CGridModel::SetItemText(int row, int col, std::string_view text) {
     if (!IsValid(row, col))
         return false;
@@ -178,7 +209,9 @@ bool CGridModel::SetItemText(int row, int col, std::string_view text) {
     if (!b) {
         if (text.empty())
             return true;
-        b = Rebuild(nullptr, uint32_t(m_nCols));
+        // Rows of one result are alike: room for as much as the last finished row needs saves
+        // growing the block cell by cell.
+        b = Rebuild(nullptr, uint32_t(m_nCols), m_nBlockHint);
         if (!b)
             return false;
         r.text.reset(b);
@@ -201,12 +234,15 @@ bool CGridModel::SetItemText(int row, int col, std::string_view text) {
     const size_t head = 4 + 4 * size_t(count);
     const size_t tail = total - (start + oldLen);
     if (newLen > oldLen) {
-        char* nb = static_cast<char*>(std::realloc(b, head + total - oldLen + newLen));
-        if (!nb)
-            return false;
-        r.text.release();
-        r.text.reset(nb);
-        b = nb;
+        const size_t needed = head + total - oldLen + newLen;
+        if (needed > malloc_usable_size(b)) {
+            char* nb = static_cast<char*>(std::realloc(b, needed + needed / 4));
+            if (!nb)
+                return false;
+            r.text.release();
+            r.text.reset(nb);
+            b = nb;
+        }
         char* t = Texts(b);
         std::memmove(t + start + newLen, t + start + oldLen, tail);
         std::memcpy(t + start, text.data(), newLen);
@@ -214,11 +250,8 @@ bool CGridModel::SetItemText(int row, int col, std::string_view text) {
         char* t = Texts(b);
         std::memcpy(t + start, text.data(), newLen);
         std::memmove(t + start + newLen, t + start + oldLen, tail);
-        if (char* nb = static_cast<char*>(std::realloc(b, head + total - oldLen + newLen))) {
-            r.text.release();
-            r.text.reset(nb);
-            b = nb;
-        }
+        ShrinkToFit(r);
+        b = r.text.get();
     } else if (newLen) {
         std::memcpy(Texts(b) + start, text.data(), newLen);
     }

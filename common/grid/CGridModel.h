@@ -48,6 +48,11 @@ public:
     bool SetItem(const _GV_ITEM& item);
     bool GetItem(_GV_ITEM& item) const;
     CGridCell GetCell(int row, int col) const;
+    // All texts of a row back to back (for quick scans of a whole row).
+    std::string_view RowText(int row) const;
+    bool RowHasAttributes(int row) const {
+        return row >= 0 && row < GetRowCount() && m_Rows[size_t(row)].attr;
+    }
     // Attributes beyond text and the common format, or nullptr when the cell has none.
     const CGridCellBase* Attributes(int row, int col) const;
 
@@ -134,6 +139,7 @@ private:
     void ReleaseIfDefault(int row, int col);
     void TruncateColumns(Row& row, int cols);
     void ClipToGrid();
+    static void ShrinkToFit(Row& row);
 
     std::vector<Row> m_Rows;
     std::vector<int> m_RowHeights;
@@ -144,6 +150,7 @@ private:
     int m_nFixedCols = 0;
     int m_nDefRowHeight = 10;
     int m_nDefColWidth = 30;
+    size_t m_nBlockHint = 0;
     CGridSelection m_Selection;
     CCellID m_FocusCell;
     int m_nSortColumn = -1;
