@@ -1,0 +1,15 @@
+# Small plug-in libraries for the plug-in loader's tests, built into tests/plugins.
+set(VARNEL_TEST_PLUGIN_DIR ${CMAKE_BINARY_DIR}/tests/plugins)
+set(VARNEL_TEST_PLUGINS accept reject noexit nocall fillname)
+foreach(kind ${VARNEL_TEST_PLUGINS})
+    add_library(testplugin_${kind} MODULE ${CMAKE_CURRENT_SOURCE_DIR}/plugins/TestPlugin.c)
+    set_target_properties(testplugin_${kind} PROPERTIES PREFIX "" OUTPUT_NAME ${kind} AUTOMOC OFF
+        LIBRARY_OUTPUT_DIRECTORY ${VARNEL_TEST_PLUGIN_DIR})
+    target_compile_definitions(testplugin_${kind} PRIVATE PLUGIN_NAME="${kind}")
+    add_dependencies(common_tests testplugin_${kind})
+endforeach()
+target_compile_definitions(testplugin_reject PRIVATE PLUGIN_REJECT)
+target_compile_definitions(testplugin_noexit PRIVATE PLUGIN_NO_EXIT)
+target_compile_definitions(testplugin_nocall PRIVATE PLUGIN_NO_CALL)
+target_compile_definitions(testplugin_fillname PRIVATE PLUGIN_FILL_NAME)
+target_compile_definitions(common_tests PRIVATE VARNEL_TEST_PLUGIN_DIR="${VARNEL_TEST_PLUGIN_DIR}")
