@@ -1,5 +1,6 @@
 #include "grid/coreDBgrid.h"
 
+#include "grid/CExportDlg.h"
 #include "services/Helpers.h"
 #include "toolkit/MessageBox.h"
 
@@ -60,7 +61,10 @@ void coreDBgrid::CopyToClipBoard() {
     ::CopyToClipBoard(Table().CopySelectedText());
 }
 
-void coreDBgrid::OpenExportDialog() {}
+void coreDBgrid::OpenExportDialog() {
+    CExportDlg dialog(*m_pExport, this);
+    dialog.DoModal();
+}
 
 int coreDBgrid::ProceedCommand(int id) {
     EXP_TYPE target = EXP_NONE;
