@@ -4,7 +4,7 @@
 #pragma once
 
 #include "grid/CGridModel.h"
-#include "grid/FieldDesc.h"
+#include "grid/FLD_DESC.h"
 
 class CResultTable : public CGridModel {
 public:
