@@ -83,9 +83,13 @@ bool CExcelBook::Show() {
     m_pSheet = nullptr;
     if (closed != LXW_NO_ERROR)
         return false;
-    if (CurrentOpener())
-        return CurrentOpener()(m_Path);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_Path)));
+    const bool opened = CurrentOpener()
+                            ? CurrentOpener()(m_Path)
+                            : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_Path)));
+    // A workbook nobody opened is of no use to anyone.
+    if (!opened)
+        QFile::remove(QString::fromStdString(m_Path));
+    return opened;
 #else
     return false;
 #endif
