@@ -46,12 +46,6 @@ enum : unsigned {
 // A colour that means "use the grid's colour".
 constexpr uint32_t CLR_DEFAULT = 0xFF000000u;
 
-// Colours are 0x00BBGGRR.
-constexpr uint32_t RGB(int r, int g, int b) {
-    return static_cast<uint32_t>(r & 0xFF) | (static_cast<uint32_t>(g & 0xFF) << 8) |
-           (static_cast<uint32_t>(b & 0xFF) << 16);
-}
-
 struct CCellID {
     int row = -1;
     int col = -1;
