@@ -5,8 +5,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -20,9 +22,13 @@ std::string TestSandbox::Directory() {
     return dir ? dir : "";
 }
 
-std::string TestSandbox::OdbcDirectory() { return Directory() + "/odbc"; }
+std::string TestSandbox::OdbcDirectory() {
+    return Directory() + "/odbc";
+}
 
-std::string TestSandbox::UserOdbcIni() { return OdbcDirectory() + "/user-odbc.ini"; }
+std::string TestSandbox::UserOdbcIni() {
+    return OdbcDirectory() + "/user-odbc.ini";
+}
 
 void TestSandbox::WriteOdbcConfiguration(const std::string& odbcDir) {
     std::ofstream inst(odbcDir + "/odbcinst.ini");
@@ -34,6 +40,76 @@ void TestSandbox::WriteOdbcConfiguration(const std::string& odbcDir) {
          << "/psqlodbca.so\nSetup=" << kDriverDir << "/libodbcpsqlS.so\nUsageCount=1\n";
     std::ofstream(odbcDir + "/odbc.ini").flush();
     std::ofstream(odbcDir + "/user-odbc.ini").flush();
+}
+
+void TestSandbox::AddDataSource(const std::string& name, const std::string& driver,
+                                const std::vector<std::pair<std::string, std::string>>& attributes) {
+    std::ofstream ini(UserOdbcIni(), std::ios::app);
+    ini << "\n[" << name << "]\nDriver=" << driver << "\n";
+    for (const auto& [key, value] : attributes)
+        ini << key << "=" << value << "\n";
+}
+
+std::string TestSandbox::AddSqliteSource(const std::string& name) {
+    const std::string file = Directory() + "/data/" + name + ".sqlite";
+    std::error_code ignored;
+    fs::remove(file, ignored);
+    AddDataSource(name, "SQLite3", {{"Database", file}, {"StepAPI", "1"}, {"Timeout", "5000"}});
+    return file;
+}
+
+std::optional<TestSandbox::PostgresServer> TestSandbox::Postgres() {
+    auto get = [](const char* variable) {
+        const char* value = std::getenv(variable);
+        return std::string(value ? value : "");
+    };
+    PostgresServer server{get("VARNEL_TEST_PG_HOST"), get("VARNEL_TEST_PG_PORT"), get("VARNEL_TEST_PG_USER"),
+                          get("VARNEL_TEST_PG_PASSWORD"), get("VARNEL_TEST_PG_DATABASE")};
+    if (server.port.empty() || server.user.empty() || server.database.empty())
+        return std::nullopt;
+    if (server.host.empty())
+        server.host = "127.0.0.1";
+    return server;
+}
+
+bool TestSandbox::PostgresRequired() {
+    const char* value = std::getenv("VARNEL_TEST_PG_REQUIRED");
+    return value && std::string(value) == "1";
+}
+
+bool TestSandbox::AddPostgresSource(const std::string& name, const std::string& driver, std::string* error) {
+    const auto server = Postgres();
+    if (!server) {
+        if (error)
+            *error = "no PostgreSQL server for this test run (VARNEL_TEST_PG_PORT is not set)";
+        return false;
+    }
+    // Each test process works in a database of its own, so tests may run side by side.
+    const std::string database =
+        "t" + std::to_string(getpid()) + "_" + std::to_string(time(nullptr) % 100000);
+    const std::string log = Directory() + "/createdb.log";
+    std::ostringstream command;
+    command << "PGPASSWORD='" << server->password << "' psql -X -q -h " << server->host << " -p "
+            << server->port << " -U '" << server->user << "' -d '" << server->database
+            << "' -c 'create database " << database << "' >'" << log << "' 2>&1";
+    if (std::system(command.str().c_str()) != 0) {
+        if (error) {
+            std::ifstream in(log);
+            std::ostringstream text;
+            text << in.rdbuf();
+            *error = "could not create the database " + database + ": " + text.str();
+        }
+        return false;
+    }
+    AddDataSource(name, driver,
+                  {{"Servername", server->host},
+                   {"Port", server->port},
+                   {"Database", database},
+                   {"Username", server->user},
+                   {"Password", server->password},
+                   {"UseDeclareFetch", "1"},
+                   {"Fetch", "10000"}});
+    return true;
 }
 
 int TestSandbox::RunInSandbox(int argc, char** argv) {

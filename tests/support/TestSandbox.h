@@ -2,7 +2,10 @@
 // configuration, so no test sees another's files or the user's own.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class TestSandbox {
 public:
@@ -11,6 +14,26 @@ public:
     // ODBC configuration folder (ODBCSYSINI) and the user data-source file (ODBCINI).
     static std::string OdbcDirectory();
     static std::string UserOdbcIni();
+
+    // Registers a user data source in the sandbox's odbc.ini with the given driver and attributes.
+    static void AddDataSource(const std::string& name, const std::string& driver,
+                              const std::vector<std::pair<std::string, std::string>>& attributes);
+    // Registers a SQLite data source (driver "SQLite3", StepAPI=1) over a new, empty database file in
+    // the sandbox; returns the file's path.
+    static std::string AddSqliteSource(const std::string& name);
+
+    // The PostgreSQL server of the test run (started by run-tests.sh through postgres-server.sh).
+    struct PostgresServer {
+        std::string host, port, user, password, database;
+    };
+    static std::optional<PostgresServer> Postgres();
+    // True when CTest runs this test as one that needs the server (label "postgres").
+    static bool PostgresRequired();
+    // Creates a database of this test process on the server and registers a psqlODBC data source
+    // for it (UseDeclareFetch=1, Fetch=10000). False, with the reason, when there is no server or
+    // the database cannot be created.
+    static bool AddPostgresSource(const std::string& name, const std::string& driver = "PostgreSQL Unicode",
+                                  std::string* error = nullptr);
 
     // Creates the sandbox, points the environment at it and runs this program again inside it;
     // returns the child's exit status. Returns -1 when already inside a sandbox.

@@ -1,0 +1,106 @@
+// The database session over the unixODBC driver manager, which is loaded by name when the first
+// session is created, so the program runs (and says so) on a machine without it.
+#pragma once
+
+#include "codbc/CDB.h"
+
+class ODBC : public CDB {
+public:
+    // Throws the integer 1 when the driver manager or one of its entry points is missing, 2 when
+    // the environment cannot be allocated.
+    ODBC();
+    ~ODBC() override;
+
+    int BindCol(int col, char* buffer, int size, long* indicator) override;
+    int Cancel() override;
+    // 0 connected; 1 connected without a statement; 2 no connection handle; 4 already connected or refused.
+    int Connect(CString dataSource, CString user, CString password) override;
+    int ColName(int col, CString* name) override;
+    int ColType(int col, long* value) override;
+    int ColLength(int col, long* value) override;
+    int DescribeCol(int col, CString* name, short* sqlType, unsigned long* columnSize, short* decimalDigits,
+                    short* nullable, CString* typeName) override;
+    void Disconnect() override;
+    int DrvList(CArray<DRV_DESC>* list) override;
+    int DSList(CArray<DSN_DESC>* list) override;
+    int DatabList(CArray<DATAB_DESC>* list) override;
+    // Runs the statement (or the prepared one when the text is empty) on a worker thread while the
+    // user interface keeps processing events.
+    int Exec(CString statement) override;
+    // 0 a row, 100 no more rows.
+    int Fetch() override;
+    int FieldsList(CString table, CArray<FLD_DESC>* list, CString owner) override;
+    int EndTran(int completion) override;
+    int FKList(CString table, CArray<FK_DESC>* list, CString owner) override;
+    int GetTableRights(CString table, CArray<RIGHT_DESC>* list, CString owner) override;
+    int GetColumnRights(CString table, CString column, CArray<RIGHT_DESC>* list, CString owner) override;
+    int ExtractDate(const char* data, short* day, short* month, short* year) override;
+    int GetData(int col, CString& value, long* indicator) override;
+    int GetDataAsText(int col, CString& value, long* indicator) override;
+    int GetInfo(short infoType, int* value) override;
+    int GetInfo(short infoType, short* value) override;
+    int GetInfo(short infoType, CString* value) override;
+    int GetTypeName(int sqlType, CString* name) override;
+    int GetMaxCharSize() override;
+    int IndexList(CString table, CArray<IDX_DESC>* list, CString owner) override;
+    int NumResultCols(int* count) override;
+    int NRecords(int* count) override;
+    int ManageDSN(void* parentWindow) override;
+    int PKList(CString table, CArray<PK_DESC>* list, CString owner) override;
+    int Prepare(CString statement) override;
+    int SetConnectOption(int option, int value) override;
+    int SetStmtOption(int attribute, int value) override;
+    int SPList(CArray<SP_DESC>* list, CString owner) override;
+    int SPColsList(CArray<SPCOL_DESC>* list, CString procedure, CString owner) override;
+    int StmtRealloc() override;
+    int TablesList(CArray<TABLE_DESC>* list, CString owner, OB_TYPE kind) override;
+    int TrigList(CString table, CArray<TRG_DESC>* list, CString owner) override;
+    int TypesList(CArray<TYPE_DESC>* list) override;
+    int UserList(CArray<USER_DESC>* list) override;
+    int MoreResults() override;
+    // Shares the other session's connection with a statement of its own.
+    CDB* operator=(CDB* other) override;
+    int ObjectText(OB_TYPE kind, CString& name, CString& qualifier, CStringArray* lines) override;
+
+    int ColConciseType(int col, long* value);
+    int ColDisplaySize(int col, long* value);
+    int ColScale(int col, long* value);
+    int ColPrecision(int col, long* value);
+    int ColOctLength(int col, long* value);
+    // 1 when the driver supports the ODBC function id.
+    int isFunction(int functionId);
+    // 1 when the driver manager library can be loaded.
+    static int isAvailable();
+
+    static void* henv;
+    static int inited;
+
+    struct TypeName {
+        int sqlType;
+        char name[64];
+    };
+
+    void* hdbc = nullptr;
+    void* hInstaller = nullptr;
+    short lastRc = 0;
+    void* hTmpStmt = nullptr;
+    void* hstmt = nullptr;
+    long indicator = 0;
+    TypeName typeNames[22] = {};
+    CString stmtText;
+
+protected:
+    int LoadAndLink();
+    // Judges a driver return code: 0 for success, else 1 after keeping and logging the driver's message.
+    int ExtErr(short code, const char* location, int line, void* connection, void* statement);
+    void FillTypeNamesArr();
+
+private:
+    int ColAttribute(int col, int field, long* value);
+    // Whether the driver's first pending diagnostic on the main statement says the data was truncated.
+    bool TruncationReported();
+    void RunStatement();
+
+    // Set while the worker of Exec runs: events dispatched meanwhile must not free or reuse its statement.
+    bool m_Executing = false;
+};

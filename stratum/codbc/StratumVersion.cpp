@@ -1,3 +1,0 @@
-#include "codbc/StratumVersion.h"
-
-const char* StratumVersion() { return VARNEL_VERSION; }
