@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench install clean
+.PHONY: all deps configure build run test bench install uninstall package clean
 
 all: build
 
@@ -28,6 +28,17 @@ bench: build
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+	@cp $(BUILD)/install_manifest.txt $(BUILD)/installed-files.txt
+
+# Removes what the last `make install` put in place (CMake's list of it, kept apart from test installs).
+uninstall:
+	@test -f $(BUILD)/installed-files.txt || { echo "nothing was installed from $(BUILD)"; exit 1; }
+	xargs -d '\n' rm -f -- < $(BUILD)/installed-files.txt
+	rm -f $(BUILD)/installed-files.txt
+
+# The Debian package varnel_<version>_<arch>.deb in $(BUILD).
+package: build
+	cd $(BUILD) && cpack
 
 clean:
 	rm -rf $(BUILD)

@@ -10,7 +10,7 @@ packages=(
     libxlsxwriter-dev
     libgtest-dev libbenchmark-dev
     xvfb xdotool imagemagick
-    desktop-file-utils appstream dpkg-dev
+    desktop-file-utils appstream dpkg-dev file librsvg2-bin
     fonts-dejavu-core
 )
 
