@@ -115,6 +115,8 @@ protected:
 private:
     void OnEditorNotify(unsigned command, unsigned code);
     void EmitCaret();
+    // Selects the file box entry of `path` without reordering the box.
+    void ShowFileInBox(const CString& path);
 
     _Settings& m_Settings;
     CColorizer* m_Colorizer;
