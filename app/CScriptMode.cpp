@@ -365,7 +365,9 @@ bool CScriptMode::OnCommand(unsigned id) {
         OpenScript();
         return true;
     case ID_FILE_SAVE:
-        SaveScript();
+        // An unnamed script asks for its name, as the menu's Save does.
+        if (SaveScript() != 0 && m_Settings.getStr("SqlFile").empty())
+            SaveScriptAs();
         return true;
     case ID_FILE_PRINT:
         PrintScript();

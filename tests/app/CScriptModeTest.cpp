@@ -480,3 +480,26 @@ TEST_F(ScriptModeTest, EditorTakesItsSettingsAndStoresTheCaretOnEnter) {
     EXPECT_EQ(4, S().getInt("CursorX"));
     EXPECT_EQ(2, S().getInt("CursorY"));
 }
+
+TEST_F(ScriptModeTest, ToolbarSaveOnAnUnnamedScriptAsksForAName) {
+    SetText("select t");
+    dialogs.QueueFile(Path("t.sql"));
+    Page().OnCommand(CScriptMode::ID_FILE_SAVE);
+    EXPECT_EQ("select t\r\n", ReadAll(Path("t.sql")));
+    // A named script is saved without a dialog.
+    SetText("select u");
+    Page().OnCommand(CScriptMode::ID_FILE_SAVE);
+    EXPECT_EQ("select u\r\n", ReadAll(Path("t.sql")));
+    EXPECT_EQ(1u, dialogs.FileRequests().size());
+}
+
+TEST_F(ScriptModeTest, ZeroTabSizeUsesTheDefaultAndPrintGoesToThePrintDialog) {
+    S().setInt("TabSize", 0);
+    Page().Editor()->LoadText("\tx");
+    EXPECT_EQ("    x\r\n", Page().ScriptText());
+
+    dialogs.SetPrintAccepted(false);
+    Page().OnCommand(CScriptMode::ID_FILE_PRINT);
+    EXPECT_EQ(1, dialogs.PrintRequests());
+    EXPECT_TRUE(messages.Shown().empty());
+}
