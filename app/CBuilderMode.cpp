@@ -29,14 +29,14 @@ void CBuilderMode::Activate() {
     }
     if (connect->ConnectionGeneration() != m_SeenGeneration)
         Refresh();
+    if (m_State)
+        m_State->setText(QString::fromStdString("Builder: " + connect->ConnectionSummary()));
     CSmDialog::Activate();
 }
 
 void CBuilderMode::Refresh() {
     m_SeenGeneration = m_Main.ConnectPage()->ConnectionGeneration();
     ++m_Refreshes;
-    if (m_State)
-        m_State->setText(QString::fromStdString("Builder: " + m_Main.ConnectPage()->ConnectionSummary()));
 }
 
 void CBuilderMode::Deactivate() {

@@ -29,14 +29,14 @@ void CSchemaMode::Activate() {
     }
     if (connect->ConnectionGeneration() != m_SeenGeneration || m_Refreshes == 0)
         Refresh();
+    if (m_State)
+        m_State->setText(QString::fromStdString("Schema: " + connect->ConnectionSummary()));
     CSmDialog::Activate();
 }
 
 void CSchemaMode::Refresh() {
     m_SeenGeneration = m_Main.ConnectPage()->ConnectionGeneration();
     ++m_Refreshes;
-    if (m_State)
-        m_State->setText(QString::fromStdString("Schema: " + m_Main.ConnectPage()->ConnectionSummary()));
 }
 
 void CSchemaMode::Deactivate() {

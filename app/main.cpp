@@ -10,6 +10,14 @@ int main(int argc, char* argv[]) {
         std::printf("varnel %s\n", VARNEL_VERSION);
         return 0;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf("Usage: varnel [SCRIPT.sql]\n"
+                    "Writes and runs SQL scripts against ODBC data sources.\n"
+                    "The whole command line names one script file to open.\n\n"
+                    "  --version  print the version and exit\n"
+                    "  --help     print this text and exit\n");
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Ostrak");
     QApplication::setApplicationName("Varnel");
