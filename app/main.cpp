@@ -1,16 +1,30 @@
-#include "CMainWindow.h"
-
-#include "services/CLog.h"
+#include "CVarnelApp.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char* argv[]) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("varnel %s\n", VARNEL_VERSION);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf("Usage: varnel [SCRIPT.sql]\n"
+                    "Writes and runs SQL scripts against ODBC data sources.\n"
+                    "The whole command line names one script file to open.\n\n"
+                    "  --version  print the version and exit\n"
+                    "  --help     print this text and exit\n");
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Ostrak");
     QApplication::setApplicationName("Varnel");
-    CLog log;
-    log.Begin("Ostrak Varnel");
-    CMainWindow window;
-    window.show();
-    return app.exec();
+    // The whole command line is one script path, blanks included.
+    CString commandLine;
+    for (int i = 1; i < argc; ++i)
+        commandLine += (i > 1 ? " " : "") + CString(argv[i]);
+    CVarnelApp program(QCoreApplication::applicationFilePath().toStdString(), commandLine);
+    return program.Main();
 }

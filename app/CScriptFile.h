@@ -1,0 +1,26 @@
+// Reading and writing script files: the whole file as bytes, and a save that keeps the previous
+// version as ".bak" and never leaves a half-written script behind.
+#pragma once
+
+#include "CommonTypes.h"
+
+class CScriptFile {
+public:
+    // Bytes asked for by each read.
+    static constexpr int kBlockSize = 10239;
+
+    // `path` with the extension of its file name replaced by ".bak" ("a.sql" -> "a.bak"); a file
+    // name without "." gets ".bak" appended, whatever dots its folders hold.
+    static CString BackupName(const CString& path);
+
+    // Writes `text` to a temporary file beside `path` and only then moves an existing `path` to
+    // its backup name (deleting an older backup) and the new file to `path`. On failure `path`
+    // and its backup are as before. 0 on success, -1 on failure.
+    static int Write(const CString& path, const CString& text);
+
+    // Reads the whole file; zero bytes become blanks so the text after them is kept. 0 on
+    // success, -1 when the file is missing or unreadable (`out` then untouched).
+    static int Read(const CString& path, CString* out);
+
+    static bool Exists(const CString& path);
+};
