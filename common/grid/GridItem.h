@@ -46,16 +46,6 @@ enum : unsigned {
 // A colour that means "use the grid's colour".
 constexpr uint32_t CLR_DEFAULT = 0xFF000000u;
 
-// Colours are 0x00BBGGRR.
-// Defined once for the editor and the grid headers alike.
-#ifndef VARNEL_RGB_DEFINED
-#define VARNEL_RGB_DEFINED
-constexpr uint32_t RGB(int r, int g, int b) {
-    return static_cast<uint32_t>(r & 0xFF) | (static_cast<uint32_t>(g & 0xFF) << 8) |
-           (static_cast<uint32_t>(b & 0xFF) << 16);
-}
-#endif
-
 struct CCellID {
     int row = -1;
     int col = -1;
