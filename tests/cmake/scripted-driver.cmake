@@ -1,8 +1,10 @@
-# A scripted ODBC driver that lets session tests meet driver behaviour the SQLite and PostgreSQL drivers
-# never show (values without a known length, messages with line breaks, other DBMS names).
+# A scripted ODBC driver that lets session tests meet the DBMS families and driver behaviour the SQLite
+# and PostgreSQL drivers never show; each data source configures it in odbc.ini and a script file.
 find_path(VARNEL_ODBC_INCLUDE_DIR sql.h)
 add_library(varnel_scripted_driver MODULE ${CMAKE_CURRENT_SOURCE_DIR}/drivers/ScriptedDriver.cpp)
 target_include_directories(varnel_scripted_driver PRIVATE ${VARNEL_ODBC_INCLUDE_DIR})
+find_library(VARNEL_ODBCINST_LIBRARY odbcinst REQUIRED)
+target_link_libraries(varnel_scripted_driver PRIVATE ${VARNEL_ODBCINST_LIBRARY} ${CMAKE_DL_LIBS})
 set_target_properties(varnel_scripted_driver PROPERTIES AUTOMOC OFF PREFIX "lib"
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/drivers)
 if(TARGET stratum_tests)

@@ -1,0 +1,332 @@
+// Sessions against the scripted driver posing as Microsoft SQL Server, Oracle and the desktop databases,
+// and as drivers that refuse, omit functions or run long: the rules that depend on the DBMS family.
+#include "codbc/DSN_Info.h"
+#include "codbc/ODBC.h"
+#include "views/CDBCBox.h"
+
+#include "TestSandbox.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <fstream>
+
+namespace {
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+// Registers a scripted data source; the script text, when given, is written to a file it names.
+void AddSource(const CString& name, Attributes attributes, const CString& script = "") {
+    if (!script.empty()) {
+        const CString path = TestSandbox::Directory() + "/" + name + ".script";
+        std::ofstream(path) << script;
+        attributes.push_back({"Script", path});
+    }
+    TestSandbox::AddDataSource(name, VARNEL_SCRIPTED_DRIVER, attributes);
+}
+
+void Connect(ODBC& session, const CString& dsn) {
+    ASSERT_EQ(0, session.Connect(dsn, "u", "p")) << session.lastError;
+}
+
+// The catalog calls the driver saw since the last look, each with its owner argument.
+CStringArray CatalogCalls(ODBC& session) {
+    CStringArray calls;
+    EXPECT_EQ(0, session.StmtRealloc());
+    EXPECT_EQ(0, session.Exec("catalog calls")) << session.lastError;
+    while (session.Fetch() == 0) {
+        CString call;
+        long indicator = 0;
+        session.GetDataAsText(0, call, &indicator);
+        calls.push_back(call);
+    }
+    return calls;
+}
+
+const char* const kMssqlScript = "query sp_helpdb\n"
+                                 "column name 12\ncolumn db_size 12\ncolumn owner 12\ncolumn dbid 5\n"
+                                 "column created 12\ncolumn status 12\n"
+                                 "row master|     3.50 MB|sa|1|Aug  6 2000|trunc. log\n"
+                                 "row sales|    12.00 MB|sa|7|Jan 10 2001|\\N\n"
+                                 "row salesarchive|\\N|sa|8|\\N|\\N\n"
+                                 "query select name from sysusers where hasdbaccess=1\n"
+                                 "column name 12\nrow dbo\nrow guest\n"
+                                 "query sp_helptrigger 'orders'\n"
+                                 "column trigger_name 12\ncolumn trigger_owner 12\n"
+                                 "row orders_audit|dbo\nrow orders_check|dbo\n"
+                                 "query sp_helptrigger '\"o''neil\"'\n"
+                                 "column trigger_name 12\nrow quoted_trigger\n";
+
+Attributes Mssql() {
+    return {{"DBMS_NAME", "Microsoft SQL Server"},
+            {"DBMS_VER", "08.00.0760"},
+            {"OWNER_TERM", "owner"},
+            {"QUOTE", "\""},
+            {"DATABASE_NAME", "sales"}};
+}
+} // namespace
+
+TEST(ODBCFamilies, TheFamilyComesFromTheExactDbmsName) {
+    const struct {
+        const char* name;
+        int kind;
+    } cases[] = {{"DBASE", DBMS_XBASE},
+                 {"FoxPro", DBMS_XBASE},
+                 {"Microsoft SQL Server", DBMS_MSSQL},
+                 {"ACCESS", DBMS_ACCESS},
+                 {"EXCEL", DBMS_EXCEL},
+                 {"Oracle8", DBMS_ORACLE},
+                 {"ORACLE", DBMS_ORACLE},
+                 {"Microsoft SQL Server 2000", DBMS_OTHER},
+                 {"SQL Server", DBMS_OTHER}};
+    int i = 0;
+    for (const auto& c : cases) {
+        const CString dsn = "family" + std::to_string(i++);
+        AddSource(dsn, {{"DBMS_NAME", c.name}, {"DBMS_VER", "08.00.0760"}});
+        ODBC session;
+        Connect(session, dsn);
+        EXPECT_EQ(c.kind, session.dbmsKind) << c.name;
+        EXPECT_EQ(8, session.dbmsVersion) << c.name;
+        session.Disconnect();
+        EXPECT_EQ(DBMS_OTHER, session.dbmsKind) << "no family after disconnecting";
+    }
+}
+
+TEST(ODBCFamilies, SqlServerListsDatabasesUsersAndTriggersWithItsProcedures) {
+    AddSource("mssql", Mssql(), kMssqlScript);
+    ODBC session;
+    Connect(session, "mssql");
+    ASSERT_EQ(DBMS_MSSQL, session.dbmsKind);
+    EXPECT_EQ(1, session.ownerSupported);
+
+    CArray<DATAB_DESC> databases;
+    ASSERT_EQ(0, session.DatabList(&databases)) << session.lastError;
+    ASSERT_EQ(3u, databases.size());
+    EXPECT_EQ("master", databases[0].name);
+    EXPECT_EQ("     3.50 MB", databases[0].size);
+    EXPECT_EQ("Aug  6 2000", databases[0].created);
+    EXPECT_EQ("salesarchive", databases[2].name);
+    EXPECT_EQ("", databases[2].size) << "NULL reads as empty";
+    EXPECT_EQ("", databases[2].created);
+
+    CArray<USER_DESC> users;
+    ASSERT_EQ(0, session.UserList(&users)) << session.lastError;
+    ASSERT_EQ(2u, users.size());
+    EXPECT_EQ("dbo", users[0].name);
+    EXPECT_EQ("guest", users[1].name);
+
+    CArray<TRG_DESC> triggers;
+    ASSERT_EQ(0, session.TrigList("orders", &triggers, "dbo")) << session.lastError;
+    ASSERT_EQ(2u, triggers.size());
+    EXPECT_EQ("orders_audit", triggers[0].name);
+    EXPECT_EQ("orders_check", triggers[1].name);
+    triggers.clear();
+    ASSERT_EQ(0, session.TrigList("o'neil", &triggers, ""))
+        << "a name that is not plain is quoted, its apostrophes doubled: " << session.lastError;
+    ASSERT_EQ(1u, triggers.size());
+    EXPECT_EQ("quoted_trigger", triggers[0].name);
+}
+
+TEST(ODBCFamilies, OracleUsersAndTriggersOfAnOwnerWithItsDictionaryViews) {
+    AddSource("oracle_owned", {{"DBMS_NAME", "Oracle8"}, {"DBMS_VER", "08.01.0700"}, {"OWNER_TERM", "Owner"}},
+              "query select USERNAME from ALL_USERS\ncolumn USERNAME 12\nrow SCOTT\nrow SYSTEM\nrow \\N\n"
+              "query select TRIGGER_NAME from ALL_TRIGGERS where TABLE_NAME='ORDERS'and TABLE_OWNER='SCOTT'\n"
+              "column TRIGGER_NAME 12\nrow ORDERS_BI\n"
+              "query select TRIGGER_NAME from ALL_TRIGGERS where TABLE_NAME='ORDERS'\n"
+              "column TRIGGER_NAME 12\nrow ANY_OWNER\n");
+    ODBC session;
+    Connect(session, "oracle_owned");
+    ASSERT_EQ(DBMS_ORACLE, session.dbmsKind);
+    EXPECT_EQ(8, session.dbmsVersion);
+    EXPECT_EQ(1, session.ownerSupported);
+
+    CArray<USER_DESC> users;
+    ASSERT_EQ(0, session.UserList(&users)) << session.lastError;
+    ASSERT_EQ(3u, users.size());
+    EXPECT_EQ("SCOTT", users[0].name);
+    EXPECT_EQ("", users[2].name);
+
+    CArray<TRG_DESC> triggers;
+    ASSERT_EQ(0, session.TrigList("ORDERS", &triggers, "SCOTT")) << session.lastError;
+    ASSERT_EQ(1u, triggers.size());
+    EXPECT_EQ("ORDERS_BI", triggers[0].name);
+    triggers.clear();
+    ASSERT_EQ(0, session.TrigList("ORDERS", &triggers, "")) << session.lastError;
+    ASSERT_EQ(1u, triggers.size());
+    EXPECT_EQ("ANY_OWNER", triggers[0].name);
+
+    CArray<DATAB_DESC> databases;
+    EXPECT_EQ(0, session.DatabList(&databases));
+    EXPECT_TRUE(databases.empty()) << "only SQL Server lists databases";
+}
+
+// Desktop databases have no owners: every catalog list goes without one, and the server lists are empty.
+TEST(ODBCFamilies, DesktopDatabasesCallTheCatalogWithoutOwner) {
+    for (const char* dbms : {"ACCESS", "EXCEL", "DBASE"}) {
+        const CString dsn = CString("desk_") + dbms;
+        AddSource(dsn, {{"DBMS_NAME", dbms}, {"OWNER_TERM", ""}},
+                  "catalog SQLTables\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\ncolumn TABLE_NAME 12\n"
+                  "column TABLE_TYPE 12\ncolumn REMARKS 12\nrow C:\\data|\\N|orders|TABLE|\\N\n");
+        ODBC session;
+        Connect(session, dsn);
+        EXPECT_EQ(0, session.ownerSupported) << dbms;
+        CatalogCalls(session);
+
+        CArray<TABLE_DESC> tables;
+        ASSERT_EQ(0, session.TablesList(&tables, "admin", OB_TABLE)) << session.lastError;
+        ASSERT_EQ(1u, tables.size()) << dbms;
+        EXPECT_EQ("orders", tables[0].name);
+        EXPECT_EQ("", tables[0].owner);
+        CArray<SP_DESC> procedures;
+        session.SPList(&procedures, "admin");
+        CArray<IDX_DESC> indexes;
+        session.IndexList("orders", &indexes, "admin");
+        CArray<PK_DESC> keys;
+        session.PKList("orders", &keys, "admin");
+        CArray<FK_DESC> foreign;
+        session.FKList("orders", &foreign, "admin");
+        const CStringArray calls = CatalogCalls(session);
+        EXPECT_EQ((CStringArray{"SQLTables owner=NULL", "SQLProcedures owner=NULL",
+                                "SQLStatistics owner=NULL", "SQLPrimaryKeys owner=NULL",
+                                "SQLForeignKeys owner=NULL", "SQLForeignKeys owner=NULL"}),
+                  calls)
+            << dbms << ": foreign keys are asked both ways";
+
+        CArray<USER_DESC> users;
+        CArray<TRG_DESC> triggers;
+        CArray<DATAB_DESC> databases;
+        EXPECT_EQ(0, session.UserList(&users));
+        EXPECT_EQ(0, session.TrigList("orders", &triggers, ""));
+        EXPECT_EQ(0, session.DatabList(&databases));
+        EXPECT_TRUE(users.empty() && triggers.empty() && databases.empty()) << dbms;
+    }
+}
+
+TEST(ODBCFamilies, SqlServerDatabaseBoxIsEnabledAndSelectsByPrefix) {
+    AddSource("mssql", Mssql(), kMssqlScript);
+    ODBC session;
+    Connect(session, "mssql");
+    CDBCBox box;
+    box.show();
+    EXPECT_EQ(0, box.FillDatabases(&session, ""));
+    EXPECT_EQ((CStringArray{"master", "sales", "salesarchive"}), box.ItemTexts());
+    EXPECT_TRUE(box.isEnabled());
+    EXPECT_EQ(1, box.currentIndex()) << "the database in use";
+    EXPECT_EQ(0, box.FillDatabases(&session, "SALESA"));
+    EXPECT_EQ(2, box.currentIndex()) << "the first name starting with the current one";
+    EXPECT_EQ(0, box.FillDatabases(&session, "nowhere"));
+    EXPECT_EQ(1, box.currentIndex()) << "an unknown current name falls back to the one in use";
+}
+
+TEST(ODBCFamilies, DsnInfoRendersTheDriversSpecialItems) {
+    AddSource("info", {{"DBMS_NAME", "Microsoft SQL Server"},
+                       {"DBMS_VER", "08.00.0760"},
+                       {"ASYNC_MODE", "3"},
+                       {"INDEX_KEYWORDS", "3"},
+                       {"DEFAULT_TXN_ISOLATION", "10"},
+                       {"CATALOG_TERM", "database"}});
+    ODBC session;
+    Connect(session, "info");
+    DSN_Info info(&session);
+    auto value = [&](const CString& wanted) {
+        for (int i = 0; i < DSN_Info::kItemCount; ++i) {
+            CString name, version, text = "unset";
+            const int rc = info.GetInfo(i, &name, &version, &text);
+            if (name == wanted) {
+                EXPECT_EQ(0, rc) << wanted;
+                return text;
+            }
+        }
+        ADD_FAILURE() << wanted << " not listed";
+        return CString();
+    };
+    EXPECT_EQ("unset", value("SQL_ASYNC_MODE")) << "a mode outside the known three leaves the value alone";
+    EXPECT_EQ("ASC DESC ALL ", value("SQL_INDEX_KEYWORDS"));
+    EXPECT_EQ("READ_COMMITTED SERIALIZABLE", value("SQL_DEFAULT_TXN_ISOLATION"));
+    EXPECT_EQ("database", value("SQL_CATALOG_TERM"));
+    EXPECT_NE(CString::npos, info.DBMSNameAndVer().find("Microsoft SQL Server")) << info.DBMSNameAndVer();
+}
+
+TEST(ODBCFamilies, ARefusedLoginLeavesTheSessionUnconnectedWithTheMessage) {
+    AddSource("refusing", {{"Refuse", "28000 Login failed for user 'u'."}});
+    ODBC session;
+    EXPECT_NE(0, session.Connect("refusing", "u", "p"));
+    EXPECT_EQ(0, session.connected);
+    EXPECT_NE(CString::npos, CString(session.lastError).find("Login failed for user 'u'."))
+        << session.lastError;
+    EXPECT_NE(CString::npos, CString(session.lastError).find("28000")) << session.lastError;
+}
+
+TEST(ODBCFamilies, AFunctionTheDriverLacksIsNotCalled) {
+    AddSource("noprocs", {{"Missing", std::to_string(SQL_API_SQLPROCEDURES)}});
+    ODBC session;
+    Connect(session, "noprocs");
+    CatalogCalls(session);
+    EXPECT_EQ(0, session.isFunction(SQL_API_SQLPROCEDURES));
+    EXPECT_EQ(1, session.isFunction(SQL_API_SQLTABLES));
+    CArray<SP_DESC> procedures;
+    EXPECT_NE(0, session.SPList(&procedures, ""));
+    EXPECT_TRUE(procedures.empty());
+    CArray<TABLE_DESC> tables;
+    EXPECT_EQ(0, session.TablesList(&tables, "", OB_TABLE));
+    EXPECT_EQ((CStringArray{"SQLTables owner=NULL"}), CatalogCalls(session));
+}
+
+TEST(ODBCFamilies, ScriptedFailuresKeepStateNativeCodeAndMessage) {
+    AddSource("failing", {},
+              "query delete from locked\nerror 40001 1205 deadlock victim\\nrerun the transaction\n"
+              "query drop table gone\nerror HY000 0 \n");
+    ODBC session;
+    Connect(session, "failing");
+    ASSERT_EQ(0, session.StmtRealloc());
+    EXPECT_EQ(1, session.Exec("delete from locked"));
+    const CString error = session.lastError;
+    EXPECT_NE(CString::npos, error.find("deadlock victim  rerun the transaction,40001,1205")) << error;
+    ASSERT_EQ(0, session.StmtRealloc());
+    EXPECT_EQ(1, session.Exec("drop table gone")) << "a failure without any message is still a failure";
+    EXPECT_EQ(error, CString(session.lastError));
+}
+
+TEST(ODBCFamilies, OtherStatementsRunOnTheSqliteDatabase) {
+    AddSource("backed",
+              {{"DBMS_NAME", "Microsoft SQL Server"}, {"Database", TestSandbox::Directory() + "/b.db"}},
+              "query select @@version\ncolumn v 12\nrow Microsoft SQL Server 2000\n");
+    ODBC session;
+    Connect(session, "backed");
+    for (const char* sql : {"create table t (a integer, b text)", "insert into t values (1, 'one')",
+                            "insert into t values (2, null)"}) {
+        ASSERT_EQ(0, session.StmtRealloc());
+        EXPECT_EQ(0, session.Exec(sql)) << sql << ": " << session.lastError;
+    }
+    ASSERT_EQ(0, session.StmtRealloc());
+    ASSERT_EQ(0, session.Exec("select a, b from t order by a")) << session.lastError;
+    CString a, b;
+    long indicator = 0;
+    ASSERT_EQ(0, session.Fetch());
+    session.GetDataAsText(0, a, &indicator);
+    session.GetDataAsText(1, b, &indicator);
+    EXPECT_EQ("1", a);
+    EXPECT_EQ("one", b);
+    ASSERT_EQ(0, session.Fetch());
+    session.GetDataAsText(1, b, &indicator);
+    EXPECT_EQ(SQL_NULL_DATA, indicator);
+    EXPECT_EQ(100, session.Fetch());
+    ASSERT_EQ(0, session.StmtRealloc());
+    EXPECT_EQ(1, session.Exec("select * from missing"));
+    EXPECT_NE(CString::npos, CString(session.lastError).find("no such table")) << session.lastError;
+}
+
+TEST(ODBCFamilies, ALongStatementEndsWhenCancelled) {
+    AddSource("slow", {}, "query waitfor delay\nsleep 20000\ncolumn v 12\nrow done\n");
+    ODBC session;
+    Connect(session, "slow");
+    ASSERT_EQ(0, session.StmtRealloc());
+    int cancelRc = -2;
+    QTimer::singleShot(200, [&] { cancelRc = session.Cancel(); });
+    EXPECT_EQ(1, session.Exec("waitfor delay"));
+    EXPECT_EQ(0, cancelRc) << "cancelled while running";
+    EXPECT_NE(CString::npos, CString(session.lastError).find("Operation canceled")) << session.lastError;
+}
