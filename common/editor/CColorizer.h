@@ -12,9 +12,12 @@
 // Colour value: red in the lowest byte, then green, then blue, the highest byte 0.
 using COLORREF = uint32_t;
 
+#ifndef VARNEL_RGB_DEFINED
+#define VARNEL_RGB_DEFINED
 constexpr COLORREF RGB(int red, int green, int blue) {
     return static_cast<COLORREF>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
+#endif
 
 class CColorizer {
 public:

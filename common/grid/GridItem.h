@@ -47,10 +47,13 @@ enum : unsigned {
 constexpr uint32_t CLR_DEFAULT = 0xFF000000u;
 
 // Colours are 0x00BBGGRR.
+#ifndef VARNEL_RGB_DEFINED
+#define VARNEL_RGB_DEFINED
 constexpr uint32_t RGB(int r, int g, int b) {
     return static_cast<uint32_t>(r & 0xFF) | (static_cast<uint32_t>(g & 0xFF) << 8) |
            (static_cast<uint32_t>(b & 0xFF) << 16);
 }
+#endif
 
 struct CCellID {
     int row = -1;

@@ -6,6 +6,7 @@
 //   "piecelen N"   one row, one column: N characters, each piece reported with its own length
 //   "value N"      one row, one column: N characters, reported correctly
 //   "calls"        one row, one column: the number of SQLGetData calls since the last "calls"
+//   "badread"      one row, two columns: "ok", then a value whose read fails
 //   "fail lines"   fails with the message "first\r\nsecond\r\nthird"
 //   "fail silent"  fails without any message
 // A data source whose name begins with "oracle" calls its DBMS "Oracle8" (version 08.00.0760, no owner
@@ -40,6 +41,7 @@ struct Stmt {
     std::string value;
     enum { kCorrect, kNoTotal, kPieceLength } reporting = kCorrect;
     bool hasResult = false;
+    int columns = 1;     // result columns; reads beyond the first fail
     int row = 0;         // 0 before the first fetch, 1 on the row, 2 after it
     size_t offset = 0;   // bytes of the value already handed out
     bool counted = true; // reads of this statement count as driver calls
@@ -148,6 +150,7 @@ SQLRETURN SQL_API SQLGetTypeInfo(SQLHSTMT hstmt, SQLSMALLINT type) {
     auto* s = static_cast<Stmt*>(hstmt);
     s->counted = false;
     s->hasResult = type == SQL_INTEGER;
+    s->columns = 1;
     s->value = "NUMBER(10)";
     s->reporting = Stmt::kCorrect;
     s->row = 0;
@@ -160,6 +163,7 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT hstmt, SQLCHAR* text, SQLINTEGER length
     const std::string sql = length == SQL_NTS ? std::string(reinterpret_cast<char*>(text))
                                               : std::string(reinterpret_cast<char*>(text), length);
     s->hasResult = false;
+    s->columns = 1;
     s->row = 0;
     s->offset = 0;
     s->reporting = Stmt::kCorrect;
@@ -177,6 +181,9 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT hstmt, SQLCHAR* text, SQLINTEGER length
         s->counted = false;
         s->value = std::to_string(s_GetDataCalls);
         s_GetDataCalls = 0;
+    } else if (sql == "badread") {
+        s->value = "ok";
+        s->columns = 2;
     } else if (sql == "fail lines") {
         Set(s->diag, "42000", "first\r\nsecond\r\nthird", 7);
         return SQL_ERROR;
@@ -191,7 +198,8 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT hstmt, SQLCHAR* text, SQLINTEGER length
 }
 
 SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT hstmt, SQLSMALLINT* count) {
-    *count = static_cast<Stmt*>(hstmt)->hasResult ? 1 : 0;
+    const auto* s = static_cast<Stmt*>(hstmt);
+    *count = static_cast<SQLSMALLINT>(s->hasResult ? s->columns : 0);
     return SQL_SUCCESS;
 }
 
