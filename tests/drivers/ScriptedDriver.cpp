@@ -13,7 +13,7 @@
 // Built-in statements: "notal N", "piecelen N", "value N" (one value of N characters whose pieces are
 // reported as SQL_NO_TOTAL, with their own length, or correctly), "calls" (SQLGetData calls since the
 // last "calls"), "catalog calls" (the catalog calls since the last one, with their owner argument),
-// "fail lines", "fail silent". Without DBMS_NAME a data source whose name begins with "oracle" is
+// "badread" (one row: "ok", then a value whose read fails), "fail lines", "fail silent". Without DBMS_NAME a data source whose name begins with "oracle" is
 // "Oracle8" 08.00.0760 with no owner term and a blank quote; any other "Scripted" 3.1.
 #include <sql.h>
 #include <sqlext.h>
@@ -57,6 +57,7 @@ struct Answer {
     bool fails = false;
     Diagnostic error;
     int sleepMs = 0;
+    int failingColumn = 0; // reading this column fails
 };
 
 struct Env {
@@ -464,6 +465,10 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT hstmt, SQLCHAR* text, SQLINTEGER length
         for (const std::string& call : s_CatalogCalls)
             s->result.rows.push_back({call});
         s_CatalogCalls.clear();
+    } else if (sql == "badread") {
+        s->result.columns = {{"good", SQL_VARCHAR}, {"bad", SQL_VARCHAR}};
+        s->result.rows.push_back({std::string("ok"), std::string("unreadable")});
+        s->result.failingColumn = 2;
     } else if (sql == "fail lines") {
         Set(s->diag, "42000", "first\r\nsecond\r\nthird", 7);
         return SQL_ERROR;
@@ -548,6 +553,10 @@ SQLRETURN SQL_API SQLGetData(SQLHSTMT hstmt, SQLUSMALLINT column, SQLSMALLINT, S
         ++s_GetDataCalls;
     if (s->row < 1 || s->row > s->result.rows.size() || column < 1 || column > s->result.columns.size()) {
         Set(s->diag, "S1002", "invalid column number");
+        return SQL_ERROR;
+    }
+    if (column == s->result.failingColumn) {
+        Set(s->diag, "S1000", "the value cannot be read");
         return SQL_ERROR;
     }
     if (s->column != column) {

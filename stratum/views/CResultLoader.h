@@ -1,0 +1,58 @@
+// Reads the outcome of a connection's last statement into a window-free result table: the column
+// descriptions and every row as text, or a one-cell summary for a statement that returns no rows.
+// The result grid wraps it; the headless runner uses it directly.
+#pragma once
+
+#include "CommonTypes.h"
+
+#include <chrono>
+#include <functional>
+
+class CDB;
+class CResultTable;
+class QWidget;
+
+class CResultLoader {
+public:
+    // Pending events are processed at most this often while rows are read.
+    static constexpr std::chrono::milliseconds kDefaultPumpInterval{20};
+    // Text of a value whose read failed.
+    static constexpr const char* kFailedRead = "       ";
+
+    explicit CResultLoader(CResultTable& table);
+
+    // A non-zero flag stops the reading of further rows; null means never.
+    void AssignNeedAbort(int* flag) { m_pNeedAbort = flag; }
+    // What processes pending events during a load (PumpMessage unless replaced; empty for none).
+    void SetPump(std::function<void()> pump) { m_Pump = std::move(pump); }
+    void SetPumpInterval(std::chrono::milliseconds interval) { m_PumpInterval = interval; }
+    // Runs after the table is complete and before the statement is released (sizing, repainting).
+    void SetOnLoaded(std::function<void()> onLoaded) { m_OnLoaded = std::move(onLoaded); }
+    // Window over which messages are shown.
+    void SetMessageParent(QWidget* parent) { m_pParent = parent; }
+
+    // Clears the table and loads the current statement's outcome. Conversion: 1 ANSI to OEM,
+    // -1 OEM to ANSI, 0 none.
+    void AssignDatabase(CDB* connection, int conversion);
+    // Column descriptions and all rows of the current result set.
+    void FillingList(int conversion);
+    // One-cell summary: the statement's kind as heading, the affected rows as value.
+    void AssignNonSelect(CDB* connection);
+    // A heading tip with the type of each described result column.
+    void AddToolTips();
+    // Heading of the summary of a statement kind; empty for a kind without one.
+    static CString NonSelectHeading(int stmtType);
+
+    CDB* GetConnection() const { return m_pDB; }
+
+private:
+    void Finish();
+
+    CResultTable& m_Table;
+    CDB* m_pDB = nullptr;
+    int* m_pNeedAbort = nullptr;
+    std::function<void()> m_Pump;
+    std::chrono::milliseconds m_PumpInterval = kDefaultPumpInterval;
+    std::function<void()> m_OnLoaded;
+    QWidget* m_pParent = nullptr;
+};
