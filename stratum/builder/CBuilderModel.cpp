@@ -107,14 +107,31 @@ void CBuilderModel::Refresh() {
 }
 
 CString CBuilderModel::FieldWithAlias(const CString& item) const {
-    for (const BuilderTable& entry : tableList) {
-        if (entry.alias.empty())
-            continue;
-        const CString prefix = entry.table + ".";
-        if (BeginsWith(item, prefix))
-            return entry.alias + item.substr(entry.table.size());
+    // A field is replaced where it starts the item and where it is an argument of a function item
+    // ("COUNT(T.A)", "MAX(T.A, T.B)"), so that an aliased table is never named by its own name.
+    CString result;
+    size_t pos = 0;
+    while (pos < item.size()) {
+        const bool candidate =
+            pos == 0 || item[pos - 1] == '(' || (pos >= 2 && item.compare(pos - 2, 2, ", ") == 0);
+        const BuilderTable* match = nullptr;
+        if (candidate) {
+            for (const BuilderTable& entry : tableList) {
+                if (!entry.alias.empty() &&
+                    item.compare(pos, entry.table.size() + 1, entry.table + ".") == 0) {
+                    match = &entry;
+                    break;
+                }
+            }
+        }
+        if (match) {
+            result += match->alias + ".";
+            pos += match->table.size() + 1;
+        } else {
+            result += item[pos++];
+        }
     }
-    return item;
+    return result;
 }
 
 CString CBuilderModel::GetSQL() {

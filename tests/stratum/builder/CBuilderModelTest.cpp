@@ -75,6 +75,8 @@ TEST(CBuilderModelText, AliasesReachEveryPartAndHavingFollowsGroupBy) {
               model.GetSQL());
     EXPECT_EQ((CStringArray{"X.A", "COUNT(U.B)", "TT.A"}), model.fieldList);
     EXPECT_EQ("t.A", model.FieldWithAlias("t.A"));
+    EXPECT_EQ("MAX(X.A, X.B)", model.FieldWithAlias("MAX(T.A, T.B)"));
+    EXPECT_EQ("COUNT(TT.A)+T.A", model.FieldWithAlias("COUNT(TT.A)+T.A"));
     EXPECT_EQ("U.B", model.FieldWithAlias("U.B"));
 }
 
@@ -326,7 +328,8 @@ TEST_F(CBuilderModelSqlite, SelectThroughEveryPageRunsOnTheDatabase) {
     EXPECT_EQ((CStringArray{"*", "dept.id", "dept.title", "emp.dept", "emp.id", "emp.name"}),
               model.selectFields);
     EXPECT_EQ(0, model.Next()); // no items yet
-    model.ItemsAddFields(Rows(model.selectFields, {"emp.name", "dept.title"}));
+    model.ItemsAddFields(Rows(model.selectFields, {"emp.name"}));
+    model.ItemsAddFields(Rows(model.selectFields, {"dept.title"}));
     model.ItemsAddFunction(1, Rows(model.selectFields, {"emp.id"}));
     model.ItemsAs({2}, "n");
     Advance(model, PG_CONDITIONS);
@@ -365,7 +368,7 @@ TEST_F(CBuilderModelSqlite, SelectThroughEveryPageRunsOnTheDatabase) {
     Advance(model, PG_CONDITIONS);
     EXPECT_TRUE(model.conditions[0].empty());
     EXPECT_TRUE(model.conditions[1].empty());
-    EXPECT_TRUE(messages.Texts().size() == 2u) << messages.Texts().size();
+    EXPECT_EQ((std::vector<CString>{"At least one table must be selected!"}), messages.Texts());
 
     model.Refresh();
     EXPECT_EQ(PG_TYPE, model.CurrentPage());
@@ -477,7 +480,8 @@ TEST_F(CBuilderModelSqlite, DropsListViewsTablesAndIndexes) {
 TEST(CBuilderModelPostgres, OwnersAndQuotedNames) {
     VARNEL_REQUIRE_POSTGRES_SOURCE("Pg");
     ODBC session;
-    ASSERT_EQ(0, session.Connect("Pg", "", "")) << session.lastError;
+    ASSERT_EQ(0, session.Connect("Pg", TestSandbox::Postgres()->user, TestSandbox::Postgres()->password))
+        << session.lastError;
     Execute(session, "create schema sales");
     Execute(session, "create table sales.\"Order Lines\" (id integer, \"Qty\" integer)");
     Execute(session, "create table sales.client (id integer, name varchar(20))");
@@ -486,8 +490,9 @@ TEST(CBuilderModelPostgres, OwnersAndQuotedNames) {
     MessageRecorder messages;
     CBuilderModel model(&session);
     Advance(model, PG_FROM);
-    ASSERT_EQ((CStringArray{"Order Lines", "client"}), model.fromTables);
-    model.FromAddAll();
+    ASSERT_EQ(2u, model.fromTables.size());
+    model.FromAdd(Rows(model.fromTables, {"Order Lines"}));
+    model.FromAdd(Rows(model.fromTables, {"client"}));
     model.FromAlias({0}, "o");
     Advance(model, PG_SELECT_LIST);
     model.ItemsAddFields(Rows(model.selectFields, {"Order Lines.id", "client.name"}));
@@ -504,9 +509,10 @@ TEST(CBuilderModelPostgres, OwnersAndQuotedNames) {
     model.Refresh();
     model.typeChoice = SQL_DROP_TABLE;
     Advance(model, PG_TABLE);
-    model.singleSel = 0;
+    model.singleSel = IndexOf(model.singleTables, "Order Lines");
     model.Next();
     EXPECT_EQ("DROP TABLE \"Order Lines\" ", model.GetSQL());
+    model.singleSel = 0;
     model.singleTables = {"sales.Order Lines"};
     EXPECT_EQ("DROP TABLE sales.\"Order Lines\" ", model.GetSQL());
     Execute(session, model.GetSQL());
