@@ -96,10 +96,12 @@ TEST_F(BuilderSqlite, SelectClickedThroughThePages) {
     auto* from = static_cast<CFromPage*>(builder->Page(PG_FROM));
     builder->Next();
     Click(from, ">");
-    SelectTexts(from->Tables(), {"emp", "dept"});
+    SelectTexts(from->Tables(), {"dept"});
+    Click(from, ">");
+    SelectTexts(from->Tables(), {"emp"});
     Click(from, ">");
     ASSERT_EQ(2, from->FromList()->topLevelItemCount());
-    from->FromList()->topLevelItem(1)->setSelected(true); // emp (list order follows the tables list)
+    from->FromList()->topLevelItem(1)->setSelected(true);
     from->AliasField()->setText("e");
     Click(from, "&Alias");
     EXPECT_EQ("e", from->FromList()->topLevelItem(1)->text(1).toStdString());
@@ -185,7 +187,7 @@ TEST_F(BuilderSqlite, InsertAndCreateTableClickedThrough) {
     builder->Next();
     ASSERT_EQ(PG_TABLE, builder->CurrentPage());
     auto* table = static_cast<CTablePage*>(builder->Page(PG_TABLE));
-    table->List()->setCurrentRow(1);
+    table->List()->setCurrentItem(table->List()->findItems("emp", Qt::MatchExactly).value(0));
     builder->Next();
     ASSERT_EQ(PG_COLUMNS, builder->CurrentPage());
     auto* columns = static_cast<CColumnsPage*>(builder->Page(PG_COLUMNS));
@@ -266,7 +268,8 @@ TEST_F(BuilderSqlite, PanelShowsBackOnlyWhenPossibleAndFinishOnTheLastPage) {
     ASSERT_EQ(PG_TABLE, inner->CurrentPage());
     EXPECT_TRUE(panel.BackButton()->isVisible());
     EXPECT_EQ("Finish", panel.ForwardButton()->text().toStdString());
-    static_cast<CTablePage*>(inner->Page(PG_TABLE))->List()->setCurrentRow(0);
+    QListWidget* tables = static_cast<CTablePage*>(inner->Page(PG_TABLE))->List();
+    tables->setCurrentItem(tables->findItems("dept", Qt::MatchExactly).value(0));
     panel.ForwardButton()->click();
     EXPECT_EQ(PG_TABLE, inner->CurrentPage());
     EXPECT_EQ("DROP TABLE dept ", panel.Statement()->toPlainText().toStdString());
