@@ -1,5 +1,6 @@
 #include "CSettingsDlg.h"
 
+#include "QtText.h"
 #include "CKeywordDlg.h"
 #include "CMacroTable.h"
 
@@ -120,14 +121,6 @@ int InRange(int value, int low, int high, int fallback) {
     return value >= low && value <= high ? value : fallback;
 }
 
-QString ToQ(const CString& text) {
-    return QString::fromUtf8(text.c_str(), static_cast<qsizetype>(text.size()));
-}
-
-CString FromQ(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return CString(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
 } // namespace
 
 CSettingsDlg::CSettingsDlg(QWidget* parent) : CSmDialog(IDD, parent), m_Keywords(DefaultKeywords()) {

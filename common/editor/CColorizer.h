@@ -9,13 +9,6 @@
 #include <string>
 #include <vector>
 
-// Colour value: red in the lowest byte, then green, then blue, the highest byte 0.
-using COLORREF = uint32_t;
-
-constexpr COLORREF RGB(int red, int green, int blue) {
-    return static_cast<COLORREF>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
-}
-
 class CColorizer {
 public:
     CColorizer();

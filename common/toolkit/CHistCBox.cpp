@@ -1,5 +1,7 @@
 #include "toolkit/CHistCBox.h"
 
+#include "QtText.h"
+
 #include <QLineEdit>
 
 namespace {
@@ -13,9 +15,6 @@ QByteArray Bytes(const CString& s) {
 }
 CString FromBytes(const QByteArray& b) {
     return CString(b.constData(), static_cast<size_t>(b.size()));
-}
-QString Unicode(const CString& s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 CString ValueName(int i) {
@@ -45,7 +44,7 @@ CString CHistCBox::CutChars(const CString& text, int limit) {
 
 void CHistCBox::AddEntry(int index, const CString& text) {
     const CString shown = CutChars(text, kDisplayLimit);
-    insertItem(index, Unicode(shown));
+    insertItem(index, ToQ(shown));
     setItemData(index, Bytes(shown), kShownRole);
     if (shown.size() != text.size())
         setItemData(index, Bytes(text), kFullRole);
@@ -80,10 +79,10 @@ void CHistCBox::Load(const CString& section) {
             haveEmpty = true;
         } else {
             // Skip what an entry already begins with, ignoring case.
-            const QString start = Unicode(CutChars(text, kDisplayLimit));
+            const QString start = ToQ(CutChars(text, kDisplayLimit));
             bool known = false;
             for (int k = 0; k < this->count() && !known; ++k)
-                known = Unicode(DisplayText(k)).startsWith(start, Qt::CaseInsensitive);
+                known = ToQ(DisplayText(k)).startsWith(start, Qt::CaseInsensitive);
             if (known)
                 continue;
         }

@@ -1,5 +1,7 @@
 #include "toolkit/MessageBox.h"
 
+#include "QtText.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -58,8 +60,6 @@ QMessageBox::StandardButton StandardButtonOf(int id) {
         return QMessageBox::Ok;
     }
 }
-
-QString ToQ(const CString& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 int DialogHandler(const MessageRequest& request) {
     QMessageBox box(request.parent);

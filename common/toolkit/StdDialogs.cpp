@@ -1,5 +1,7 @@
 #include "toolkit/StdDialogs.h"
 
+#include "QtText.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -14,8 +16,6 @@ StdDialogHandler& Handler() {
     return handler;
 }
 
-QString ToQ(const CString& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-CString FromQ(const QString& s) { return s.toUtf8().toStdString(); }
 
 std::optional<CString> RunFileDialog(const FileDialogRequest& request) {
     if (Handler().file)

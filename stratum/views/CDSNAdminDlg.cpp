@@ -1,5 +1,6 @@
 #include "views/CDSNAdminDlg.h"
 
+#include "QtText.h"
 #include "toolkit/MessageBox.h"
 
 #include <QComboBox>
@@ -15,12 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString Q(const CString& s) {
-    return QString::fromStdString(s);
-}
-CString S(const QString& s) {
-    return s.toStdString();
-}
 
 QListWidget* Listed(const char* caption, QWidget* parent, QVBoxLayout* column) {
     column->addWidget(new QLabel(QObject::tr(caption), parent));
@@ -67,7 +62,7 @@ CDSNAdminDlg::CDSNAdminDlg(QWidget* parent) : QDialog(parent) {
     connect(remove, &QPushButton::clicked, this, [this] { Remove(); });
     connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_User, &QListWidget::currentTextChanged, this,
-            [this](const QString& text) { SelectSource(S(text)); });
+            [this](const QString& text) { SelectSource(FromQ(text)); });
 
     if (!m_Admin.Available())
         ShowMessage(m_Admin.LastError(), "Error!", MB_OK | MB_ICONERROR, this);
@@ -79,7 +74,7 @@ void CDSNAdminDlg::Refresh() {
     auto fill = [](QListWidget* list, const CStringArray& items) {
         list->clear();
         for (const CString& item : items)
-            list->addItem(Q(item));
+            list->addItem(ToQ(item));
     };
     fill(m_User, m_Admin.UserSources());
     fill(m_System, m_Admin.SystemSources());
@@ -88,23 +83,23 @@ void CDSNAdminDlg::Refresh() {
     const QString driver = m_Driver->currentText();
     m_Driver->clear();
     for (const CString& name : drivers)
-        m_Driver->addItem(Q(name));
+        m_Driver->addItem(ToQ(name));
     if (!driver.isEmpty())
         m_Driver->setCurrentText(driver);
-    const QList<QListWidgetItem*> editing = m_User->findItems(Q(m_Editing), Qt::MatchExactly);
+    const QList<QListWidgetItem*> editing = m_User->findItems(ToQ(m_Editing), Qt::MatchExactly);
     if (!editing.isEmpty())
         m_User->setCurrentItem(editing.front());
 }
 
 void CDSNAdminDlg::SelectSource(const CString& source) {
     m_Editing = source;
-    m_Name->setText(Q(source));
+    m_Name->setText(ToQ(source));
     if (source.empty()) {
         m_Attributes->clear();
         return;
     }
-    m_Driver->setCurrentText(Q(m_Admin.DriverOf(source)));
-    m_Attributes->setPlainText(Q(CDSNAdmin::FormatLines(m_Admin.AttributesOf(source))));
+    m_Driver->setCurrentText(ToQ(m_Admin.DriverOf(source)));
+    m_Attributes->setPlainText(ToQ(CDSNAdmin::FormatLines(m_Admin.AttributesOf(source))));
 }
 
 void CDSNAdminDlg::New() {
@@ -115,14 +110,14 @@ void CDSNAdminDlg::New() {
     }
     m_Name->clear();
     m_Attributes->setPlainText(
-        Q(CDSNAdmin::FormatLines(m_Admin.DefaultAttributes(S(m_Driver->currentText())))));
+        ToQ(CDSNAdmin::FormatLines(m_Admin.DefaultAttributes(FromQ(m_Driver->currentText())))));
     m_Name->setFocus();
 }
 
 bool CDSNAdminDlg::Save() {
-    const CString name = S(m_Name->text());
-    const CString driver = S(m_Driver->currentText());
-    const CDSNAdmin::Attributes attributes = CDSNAdmin::ParseLines(S(m_Attributes->toPlainText()));
+    const CString name = FromQ(m_Name->text());
+    const CString driver = FromQ(m_Driver->currentText());
+    const CDSNAdmin::Attributes attributes = CDSNAdmin::ParseLines(FromQ(m_Attributes->toPlainText()));
     bool done = false;
     if (driver.empty())
         ShowMessage("Choose a driver for the data source.", "Error!", MB_OK | MB_ICONERROR, this);
@@ -143,7 +138,7 @@ bool CDSNAdminDlg::Remove() {
     QListWidgetItem* item = m_User->currentItem();
     if (!item)
         return false;
-    const CString name = S(item->text());
+    const CString name = FromQ(item->text());
     if (ShowMessage("Remove the data source \"" + name + "\"?", "Attention!", MB_YESNO | MB_ICONQUESTION,
                     this) != IDYES)
         return false;

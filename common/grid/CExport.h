@@ -1,0 +1,91 @@
+// Export of a result table to a text file (delimited or fixed width), SQL INSERT statements, an XML
+// document, an HTML table or a new spreadsheet workbook. The engine needs no window; the "Export"
+// dialog edits its options and runs it.
+#pragma once
+
+#include "grid/GridItem.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+class CResultTable;
+class CExcelBook;
+class CExportFile;
+class QWidget;
+
+enum EXP_TYPE { EXP_NONE = -1, EXP_TEXT = 0, EXP_SQL = 1, EXP_HTML = 2, EXP_XML = 3, EXP_EXCEL = 4 };
+
+// Outcome of one export.
+enum EXP_RESULT { EXP_DONE = 0, EXP_NO_FILE_NAME, EXP_NO_EXCEL, EXP_FILE_ERROR, EXP_UNCLASSIFIED };
+
+class CExport {
+public:
+    // The options of the dialog, named as they are stored in the section "Export".
+    struct Options {
+        int toText = 1;
+        int toSQL = 0;
+        int toHTML = 0;
+        int toExcel = 0;
+        int toXML = 0;
+        int WithDelim = 1;
+        int AllData = 1;
+        int SelOnly = 0;
+        int WithColNames = 1;
+        CString FileName;
+        CString Separator;
+    };
+
+    static constexpr const char* kSection = "Export";
+
+    // Binds the table (not owned); a target other than EXP_NONE presets the options.
+    CExport(const CResultTable* table, EXP_TYPE target);
+    ~CExport();
+    CExport(const CExport&) = delete;
+    CExport& operator=(const CExport&) = delete;
+
+    // Makes exactly the given target's option 1.
+    void SetMode(EXP_TYPE target);
+    // The chosen target (the first option set, text when none is).
+    EXP_TYPE GetMode() const;
+    bool IsPreset() const { return m_bPreset; }
+    Options& GetOptions() { return m_Options; }
+    const Options& GetOptions() const { return m_Options; }
+    const CResultTable* GetTable() const { return m_pTable; }
+    // Takes the separator from the option; "<tab>" stands for one tab character.
+    void SetSeparatorFromOptions();
+    const CString& GetSeparator() const { return m_Separator; }
+    void SetSeparator(const CString& separator);
+
+    // Runs the export with the current options and separator.
+    EXP_RESULT Run();
+    // The message for a failed export (empty for success), with its caption and box type.
+    static CString ResultText(EXP_RESULT result);
+    static void ShowResult(EXP_RESULT result, QWidget* parent);
+
+    // Appends one field to a text line: delimited, or padded to the width of exported column i.
+    void AddTextItem(int i, std::string_view text, CString& line) const;
+
+    // The block that Run exports: all data or the selection, never the heading row or the
+    // row-number column; invalid when there is nothing to export.
+    CCellRange ExportBlock() const;
+
+    // Escaping for markup texts and SQL literals.
+    static void AppendEscapedMarkup(CString& out, std::string_view text);
+    static void AppendSqlLiteral(CString& out, std::string_view text);
+    // True for the SQL types whose values are written as quoted literals.
+    static bool IsQuotedType(int sqlType);
+    // Number of characters of a UTF-8 text.
+    static size_t CharCount(std::string_view text);
+
+private:
+    bool WriteFile(CExportFile& file, const CCellRange& block);
+    bool WriteExcel(CExcelBook& book, const CCellRange& block);
+
+    const CResultTable* m_pTable;
+    Options m_Options;
+    CString m_Separator;
+    std::vector<uint16_t> m_ColumnWidths;
+    bool m_QuoteTrigger[256] = {}; // bytes that may make a delimited field need quotes
+    bool m_bPreset;
+};

@@ -1,0 +1,52 @@
+#include "grid/CResultTable.h"
+
+#include <cstdio>
+
+void CResultTable::Clear() {
+    DeleteAllItems();
+    m_Fields.clear();
+    m_nColumns = 0;
+}
+
+void CResultTable::Initialize() {
+    SetRowCount(1);
+    SetFixedRowCount(1);
+    SetFixedColumnCount(1);
+}
+
+void CResultTable::AddColumn(int column, const CString& name) {
+    if (column < 0)
+        return;
+    if (GetRowCount() < 1)
+        SetRowCount(1);
+    if (GetColumnCount() < column + 2)
+        SetColumnCount(column + 2);
+    SetItemText(0, column + 1, name);
+    SetItemFormat(0, column + 1, kHeadingFormat);
+}
+
+int CResultTable::NextRow(int index) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%3d", index + 1);
+    return InsertRow(number, -1);
+}
+
+bool CResultTable::SetCellText(int row, int col, std::string_view text) {
+    if (!SetItemText(row, col, text))
+        return false;
+    return GetItemFormat(row, col) == kCommonFormat || SetItemFormat(row, col, kCommonFormat);
+}
+
+CString CResultTable::CopySelectedText() const {
+    const CCellRange range = GetSelectedCellRange();
+    CString out;
+    const int firstCol = range.minCol == 0 ? 1 : range.minCol;
+    for (int row = range.minRow; row <= range.maxRow; ++row) {
+        for (int col = firstCol; col <= range.maxCol; ++col) {
+            out += TextView(row, col);
+            out += '\t';
+        }
+        out += "\r\n";
+    }
+    return out;
+}

@@ -1,0 +1,54 @@
+// One query result as text without any window: a heading row with the column names, a row-number
+// column and one row of text cells per fetched row, with the column descriptions, the statement
+// text and the table list. The result grid shows it; loading and export work on it directly.
+#pragma once
+
+#include "grid/CGridModel.h"
+#include "grid/FLD_DESC.h"
+
+class CResultTable : public CGridModel {
+public:
+    // How a SQL NULL is shown when the show-NULL flag is set.
+    static constexpr const char* kNullText = "<NULL>";
+    // Format of the heading cells.
+    static constexpr unsigned kHeadingFormat = DT_WORDBREAK | DT_NOPREFIX;
+
+    // Removes all rows, columns, sizes, selection, focus and column descriptions.
+    void Clear();
+    // One row, one fixed row and one fixed column: the empty layout of a result.
+    void Initialize();
+    // Heading of grid column column + 1 (the column count grows when needed).
+    void AddColumn(int column, const CString& name);
+    // Appends a row whose row-number cell reads index + 1 as "%3d"; returns the new row.
+    int NextRow(int index);
+    // Stores a value cell with the common format.
+    bool SetCellText(int row, int col, std::string_view text);
+    // Heading text of a grid column.
+    std::string_view HeadingText(int col) const { return TextView(0, col); }
+
+    void ViewNull(int on) { m_ViewNull = on; }
+    int GetViewNull() const { return m_ViewNull; }
+    void SetBlobAsText(int on) { m_BlobAsText = on; }
+    int GetBlobAsText() const { return m_BlobAsText; }
+    void AssignSQL(const CString& sql) { m_SQL = sql; }
+    const CString& GetSQL() const { return m_SQL; }
+    void AssignTables(const CString& tables) { m_Tables = tables; }
+    const CString& GetTables() const { return m_Tables; }
+    unsigned GetResultColumns() const { return m_nColumns; }
+    void SetResultColumns(unsigned count) { m_nColumns = count; }
+    // Column descriptions; entry i belongs to grid column i + 1.
+    CArray<FLD_DESC>& Fields() { return m_Fields; }
+    const CArray<FLD_DESC>& Fields() const { return m_Fields; }
+
+    // "Copy selected": the full rectangle around the selection, a tab after every cell and CR LF
+    // after every row; the row-number column is left out.
+    CString CopySelectedText() const;
+
+private:
+    CArray<FLD_DESC> m_Fields;
+    CString m_SQL;
+    CString m_Tables;
+    unsigned m_nColumns = 0;
+    int m_BlobAsText = 0;
+    int m_ViewNull = 1;
+};

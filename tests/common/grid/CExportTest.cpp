@@ -1,0 +1,334 @@
+#include "grid/CExcelBook.h"
+#include "grid/CExport.h"
+#include "grid/CResultTable.h"
+
+#include "ZipEntry.h"
+
+#include "MessageRecorder.h"
+#include "TestSandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+CString Path(const CString& name) {
+    return TestSandbox::Directory() + "/" + name;
+}
+
+CString ReadFile(const CString& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const CString& path, const CString& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// A result with the given headings, SQL types and rows, laid out as the loading does it.
+void Load(CResultTable& t, const std::vector<std::pair<CString, int>>& columns,
+          const std::vector<std::vector<CString>>& rows) {
+    t.Clear();
+    t.Initialize();
+    t.SetColumnCount(int(columns.size()) + 1);
+    for (size_t c = 0; c < columns.size(); ++c) {
+        FLD_DESC f;
+        f.name = columns[c].first;
+        f.sqlType = columns[c].second;
+        t.Fields().push_back(f);
+        t.AddColumn(int(c), f.name);
+    }
+    t.SetResultColumns(unsigned(columns.size()));
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const int row = t.NextRow(int(r));
+        for (size_t c = 0; c < rows[r].size(); ++c)
+            t.SetCellText(row, int(c) + 1, rows[r][c]);
+    }
+}
+
+// The example of a grid with ID (integer) and NAME (VARCHAR) and the row 1, abc.
+void LoadExample(CResultTable& t) {
+    Load(t, {{"ID", 4}, {"NAME", 12}}, {{"1", "abc"}});
+}
+
+CString Export(CResultTable& t, EXP_TYPE target, const CString& name, void (*tune)(CExport&) = nullptr) {
+    CExport e(&t, target);
+    e.GetOptions().FileName = Path(name);
+    e.GetOptions().Separator = ",";
+    if (tune)
+        tune(e);
+    e.SetSeparatorFromOptions();
+    EXPECT_EQ(EXP_DONE, e.Run());
+    return ReadFile(Path(name));
+}
+} // namespace
+
+TEST(CExport, ExamplesForTextSqlAndXml) {
+    CResultTable t;
+    LoadExample(t);
+    t.AssignTables("T");
+    EXPECT_EQ("ID,NAME\r\n1,abc\r\n", Export(t, EXP_TEXT, "a.txt"));
+    EXPECT_EQ("insert into T(ID,NAME) values (1,'abc')\r\n", Export(t, EXP_SQL, "a.sql"));
+    EXPECT_EQ("<?xml version=\"1.0\" ?><recordset><row no=\"1\"><item column=\"ID\">1</item>\r\n"
+              "<item column=\"NAME\">abc</item>\r\n</row>\r\n</recordset>\r\n",
+              Export(t, EXP_XML, "a.xml"));
+}
+
+TEST(CExport, HtmlDocumentWithHeadingsEmptyCellsAndNull) {
+    CResultTable t;
+    Load(t, {{"ID", 4}, {"NAME", 12}}, {{"1", ""}, {"2", "<NULL>"}});
+    EXPECT_EQ(
+        "<HTML>\r\n<HEAD>\r\n<TITLE>&lt;&lt; Results &gt;&gt;</TITLE>\r\n</HEAD><BODY >\r\n<table border=1>\n"
+        "<tr>\n<td ><b>ID</b></td><td ><b>NAME</b></td></tr>\n"
+        "<tr>\n<td >1</td><td >&nbsp;</td></tr>\n"
+        "<tr>\n<td >2</td><td >&lt;NULL&gt;</td></tr>\n"
+        "</table>\n</BODY>\r\n</HTML>\r\n",
+        Export(t, EXP_HTML, "a.htm"));
+}
+
+TEST(CExport, FixedWidthColumnsAreOneWiderThanTheirLongestEntry) {
+    CResultTable t;
+    Load(t, {{"ID", 4}, {"NAME", 12}}, {{"12345", "ab"}, {"1", "\xc3\xa9t\xc3\xa9"}});
+    const CString text = Export(t, EXP_TEXT, "fixed.txt", [](CExport& e) { e.GetOptions().WithDelim = 0; });
+    EXPECT_EQ("ID    NAME \r\n12345 ab   \r\n1     \xc3\xa9t\xc3\xa9  \r\n", text);
+    const CString noNames = Export(t, EXP_TEXT, "fixed2.txt", [](CExport& e) {
+        e.GetOptions().WithDelim = 0;
+        e.GetOptions().WithColNames = 0;
+    });
+    EXPECT_EQ("12345 ab  \r\n1     \xc3\xa9t\xc3\xa9 \r\n", noNames);
+}
+
+TEST(CExport, DelimitedFieldsAreQuotedOnlyWhenTheyWouldBreakTheLine) {
+    CResultTable t;
+    Load(t, {{"A", 12}, {"B", 12}, {"C", 12}},
+         {{"", "x", "plain \"quoted\" text"},
+          {"a,b", "two\r\nlines", "say \"hi\", then"},
+          {"tab\there", "'", "lf\n"}});
+    EXPECT_EQ("A,B,C\r\n,x,plain \"quoted\" text\r\n\"a,b\",\"two\r\nlines\",\"say \"\"hi\"\", then\"\r\n"
+              "tab\there,',\"lf\n\"\r\n",
+              Export(t, EXP_TEXT, "q.txt"));
+    const CString tabbed =
+        Export(t, EXP_TEXT, "t.txt", [](CExport& e) { e.GetOptions().Separator = "<tab>"; });
+    EXPECT_EQ("A\tB\tC\r\n\tx\tplain \"quoted\" text\r\na,b\t\"two\r\nlines\"\tsay \"hi\", then\r\n"
+              "\"tab\there\"\t'\t\"lf\n\"\r\n",
+              tabbed);
+}
+
+TEST(CExport, MarkupAndSqlTextsAreEscaped) {
+    CResultTable t;
+    Load(t, {{"a<b & \"c\"", 12}, {"N", 4}}, {{"O'Brien <b>&amp;", "5"}});
+    t.AssignTables("people");
+    EXPECT_EQ("insert into people(a<b & \"c\",N) values ('O''Brien <b>&amp;',5)\r\n",
+              Export(t, EXP_SQL, "e.sql"));
+    EXPECT_EQ("<?xml version=\"1.0\" ?><recordset><row no=\"1\">"
+              "<item column=\"a&lt;b &amp; &quot;c&quot;\">O'Brien &lt;b&gt;&amp;amp;</item>\r\n"
+              "<item column=\"N\">5</item>\r\n</row>\r\n</recordset>\r\n",
+              Export(t, EXP_XML, "e.xml"));
+    const CString html = Export(t, EXP_HTML, "e.htm");
+    EXPECT_NE(CString::npos, html.find("<td ><b>a&lt;b &amp; &quot;c&quot;</b></td>"));
+    EXPECT_NE(CString::npos, html.find("<td >O'Brien &lt;b&gt;&amp;amp;</td>"));
+}
+
+TEST(CExport, SqlNullsAndTypesFollowTheShownText) {
+    CResultTable t;
+    Load(t, {{"ID", 4}, {"NAME", 12}, {"WHEN", 11}, {"AMOUNT", 3}}, {{"", "", "<NULL>", "<NULL>"}});
+    t.AssignTables("T");
+    EXPECT_EQ("insert into T(ID,NAME,WHEN,AMOUNT) values (,'',NULL,NULL)\r\n", Export(t, EXP_SQL, "n.sql"));
+    // Only a part of the columns: the column list still names every result column.
+    t.Selection().Add(CCellRange(1, 2, 1, 3));
+    EXPECT_EQ("insert into T(ID,NAME,WHEN,AMOUNT) values ('',NULL)\r\n",
+              Export(t, EXP_SQL, "p.sql", [](CExport& e) {
+                  e.GetOptions().AllData = 0;
+                  e.GetOptions().SelOnly = 1;
+              }));
+}
+
+TEST(CExport, SelectedItemsOnlyWithoutSelectionWritesOnlyTheFrame) {
+    CResultTable t;
+    LoadExample(t);
+    auto selOnly = [](CExport& e) {
+        e.GetOptions().AllData = 0;
+        e.GetOptions().SelOnly = 1;
+    };
+    EXPECT_EQ("<?xml version=\"1.0\" ?><recordset></recordset>\r\n", Export(t, EXP_XML, "s.xml", selOnly));
+    EXPECT_EQ("", Export(t, EXP_TEXT, "s.txt", selOnly));
+    EXPECT_EQ(
+        "<HTML>\r\n<HEAD>\r\n<TITLE>&lt;&lt; Results &gt;&gt;</TITLE>\r\n</HEAD><BODY >\r\n<table border=1>\n"
+        "</table>\n</BODY>\r\n</HTML>\r\n",
+        Export(t, EXP_HTML, "s.htm", selOnly));
+}
+
+TEST(CExport, SelectionFromTheThirdColumnExportsThatBlockOnly) {
+    CResultTable t;
+    Load(t, {{"A", 12}, {"B", 12}, {"C", 12}, {"D", 12}},
+         {{"a1", "b1", "c1", "d1"}, {"a2", "b2", "c2", "d2"}});
+    t.Selection().Add(CCellRange(2, 3, 2, 3));
+    t.Selection().Add(CCellRange(1, 4, 1, 4));
+    EXPECT_EQ("C;D\r\nc1;d1\r\nc2;d2\r\n", Export(t, EXP_TEXT, "b.txt", [](CExport& e) {
+                  e.GetOptions().AllData = 0;
+                  e.GetOptions().SelOnly = 1;
+                  e.GetOptions().Separator = ";";
+              }));
+}
+
+TEST(CExport, SeparatorTabMarkerBecomesATab) {
+    CResultTable t;
+    CExport e(&t, EXP_NONE);
+    EXPECT_FALSE(e.IsPreset());
+    EXPECT_EQ(EXP_TEXT, e.GetMode());
+    e.GetOptions().Separator = "<tab>";
+    e.SetSeparatorFromOptions();
+    EXPECT_EQ("\t", e.GetSeparator());
+    e.SetMode(EXP_XML);
+    EXPECT_EQ(1, e.GetOptions().toXML);
+    EXPECT_EQ(0,
+              e.GetOptions().toText + e.GetOptions().toSQL + e.GetOptions().toHTML + e.GetOptions().toExcel);
+    EXPECT_EQ(EXP_XML, e.GetMode());
+}
+
+TEST(CExport, MissingFileNameIsReported) {
+    CResultTable t;
+    LoadExample(t);
+    CExport e(&t, EXP_TEXT);
+    EXPECT_EQ(EXP_NO_FILE_NAME, e.Run());
+    MessageRecorder messages;
+    CExport::ShowResult(EXP_NO_FILE_NAME, nullptr);
+    CExport::ShowResult(EXP_FILE_ERROR, nullptr);
+    CExport::ShowResult(EXP_NO_EXCEL, nullptr);
+    ASSERT_EQ(3u, messages.Shown().size());
+    EXPECT_EQ("Enter file name first!", messages.Shown()[0].text);
+    EXPECT_EQ("Error!", messages.Shown()[0].caption);
+    EXPECT_EQ("Error create, open or write target file!", messages.Shown()[1].text);
+    EXPECT_EQ("Couldn't start Excel and get Application object.", messages.Shown()[2].text);
+    EXPECT_EQ("", messages.Shown()[2].caption);
+}
+
+TEST(CExport, ReplacedFileKeepsItsPermissionsAndLinksStay) {
+    CResultTable t;
+    LoadExample(t);
+    const CString target = Path("old.txt");
+    WriteFile(target, "old content that is longer than the export\r\n");
+    ASSERT_EQ(0, ::chmod(target.c_str(), 0640));
+    ASSERT_EQ(0, ::symlink(target.c_str(), Path("link.txt").c_str()));
+    EXPECT_EQ("ID,NAME\r\n1,abc\r\n", Export(t, EXP_TEXT, "link.txt"));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("link.txt")));
+    EXPECT_EQ("ID,NAME\r\n1,abc\r\n", ReadFile(target));
+    struct stat st {};
+    ASSERT_EQ(0, ::stat(target.c_str(), &st));
+    EXPECT_EQ(0640u, st.st_mode & 07777);
+    for (const auto& entry : std::filesystem::directory_iterator(TestSandbox::Directory()))
+        EXPECT_EQ(CString::npos, entry.path().filename().string().find(".old.txt.")) << "temporary file left";
+}
+
+TEST(CExport, FailedWriteLeavesTheOldFileInPlace) {
+    CResultTable t;
+    std::vector<std::vector<CString>> rows(20000, {"123456789", "some text to make the file grow"});
+    Load(t, {{"ID", 4}, {"NAME", 12}}, rows);
+    const CString target = Path("keep.txt");
+    WriteFile(target, "precious\n");
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit limit = old;
+    limit.rlim_cur = 64 * 1024;
+    ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &limit));
+    CExport e(&t, EXP_TEXT);
+    e.GetOptions().FileName = target;
+    EXPECT_EQ(EXP_FILE_ERROR, e.Run());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ("precious\n", ReadFile(target));
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(TestSandbox::Directory()))
+        files += entry.path().filename().string().find("keep.txt") != CString::npos;
+    EXPECT_EQ(1u, files) << "no half-written file left beside the target";
+    e.GetOptions().FileName = Path("no/such/folder/x.txt");
+    EXPECT_EQ(EXP_FILE_ERROR, e.Run());
+}
+
+TEST(CExport, PipeIsWrittenInPlace) {
+    CResultTable t;
+    LoadExample(t);
+    const CString fifo = Path("pipe");
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    CString received;
+    std::thread reader([&] { received = ReadFile(fifo); });
+    CExport e(&t, EXP_TEXT);
+    e.GetOptions().FileName = fifo;
+    e.GetOptions().Separator = "|";
+    e.SetSeparatorFromOptions();
+    EXPECT_EQ(EXP_DONE, e.Run());
+    reader.join();
+    EXPECT_EQ("ID|NAME\r\n1|abc\r\n", received);
+}
+
+TEST(CExport, ColumnLettersFollowTheSpreadsheetScheme) {
+    EXPECT_EQ("A", CExcelBook::ColumnLetters(0));
+    EXPECT_EQ("Z", CExcelBook::ColumnLetters(25));
+    EXPECT_EQ("AA", CExcelBook::ColumnLetters(26));
+    EXPECT_EQ("AB", CExcelBook::ColumnLetters(27));
+    EXPECT_EQ("BA", CExcelBook::ColumnLetters(52));
+    EXPECT_EQ("ZZ", CExcelBook::ColumnLetters(701));
+}
+
+#ifdef VARNEL_HAVE_XLSXWRITER
+TEST(CExport, SpreadsheetGetsTextsAtTheirAddressesAndIsOpened) {
+    CResultTable t;
+    Load(t, {{"A", 12}, {"B", 12}, {"C", 12}, {"D", 4}},
+         {{"a1", "b1", "c1", "1"}, {"a2", "b2", "c & <2>", ""}});
+    t.Selection().Add(CCellRange(2, 3, 2, 4));
+    CString opened;
+    CExcelBook::SetOpener([&](const CString& path) {
+        opened = path;
+        return true;
+    });
+    CExport e(&t, EXP_EXCEL);
+    e.GetOptions().AllData = 0;
+    e.GetOptions().SelOnly = 1;
+    EXPECT_EQ(EXP_DONE, e.Run()) << "no file name is needed";
+    ASSERT_FALSE(opened.empty());
+    EXPECT_EQ(".xlsx", opened.substr(opened.size() - 5));
+    const CString sheet = ZipEntry(opened, "xl/worksheets/sheet1.xml");
+    EXPECT_NE(CString::npos, sheet.find("<c r=\"C1\" t=\"inlineStr\"><is><t>C</t></is></c>")) << sheet;
+    EXPECT_NE(CString::npos, sheet.find("<c r=\"D1\" t=\"inlineStr\"><is><t>D</t></is></c>"));
+    EXPECT_NE(CString::npos, sheet.find("<c r=\"C3\" t=\"inlineStr\"><is><t>c &amp; &lt;2&gt;</t></is></c>"));
+    EXPECT_EQ(CString::npos, sheet.find("r=\"A")) << "columns keep their letters from C";
+    EXPECT_EQ(CString::npos, sheet.find("r=\"C2\"")) << "only the selected row, at its grid row plus one";
+    std::filesystem::remove(opened);
+
+    CExcelBook::SetOpener([](const CString&) { return false; });
+    EXPECT_EQ(EXP_NO_EXCEL, e.Run());
+    CExcelBook::SetOpener(nullptr);
+}
+
+TEST(CExport, TwentySeventhSpreadsheetColumnIsAA) {
+    std::vector<std::pair<CString, int>> columns;
+    std::vector<CString> row;
+    for (int c = 0; c < 28; ++c) {
+        columns.push_back({"H" + std::to_string(c), 12});
+        row.push_back("v" + std::to_string(c));
+    }
+    CResultTable t;
+    Load(t, columns, {row});
+    CString opened;
+    CExcelBook::SetOpener([&](const CString& path) {
+        opened = path;
+        return true;
+    });
+    CExport e(&t, EXP_EXCEL);
+    e.GetOptions().WithColNames = 0;
+    ASSERT_EQ(EXP_DONE, e.Run());
+    const CString sheet = ZipEntry(opened, "xl/worksheets/sheet1.xml");
+    EXPECT_NE(CString::npos, sheet.find("<c r=\"AA2\" t=\"inlineStr\"><is><t>v26</t></is></c>")) << sheet;
+    EXPECT_EQ(CString::npos, sheet.find("r=\"A1\"")) << "no headings";
+    CExcelBook::SetOpener(nullptr);
+    std::filesystem::remove(opened);
+}
+#endif
