@@ -6,6 +6,7 @@
 #include "views/DBobjTree.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QSplitter>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -32,7 +33,20 @@ CSchemaView::CSchemaView(QWidget* parent) : QWidget(parent) {
     m_Editor = new ColorEditWnd(splitter);
     splitter->addWidget(m_Tree);
     splitter->addWidget(m_Editor);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1);
+
+    // The tree's context menu offers the toolbar's commands.
+    m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_Tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (QTreeWidgetItem* item = m_Tree->itemAt(pos))
+            m_Tree->setCurrentItem(item);
+        QMenu menu(this);
+        for (QAction* action : m_ToolBar->actions())
+            menu.addAction(action);
+        menu.exec(m_Tree->viewport()->mapToGlobal(pos));
+    });
 }
 
 void CSchemaView::Create(CDB* session, CColorizer* colorizer, const char* fontFace, int fontSize,

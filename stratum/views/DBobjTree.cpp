@@ -92,7 +92,7 @@ CString DBobjTree::ObjectName() const {
 
 QTreeWidgetItem* DBobjTree::Insert(const CString& text, int image, QTreeWidgetItem* parent, int collection,
                                    int kind, int expandable, const CString& name, const CString& qualifier) {
-    auto* item = new QTreeWidgetItem(QStringList(QString::fromLocal8Bit(text.c_str())));
+    auto* item = new QTreeWidgetItem(QStringList(QString::fromUtf8(text.c_str())));
     if (parent)
         parent->addChild(item);
     else
@@ -347,7 +347,7 @@ void DBobjTree::ShowText(const CString& text) {
     m_Shown = text;
     if (m_TextDialog) {
         QWidget* control = FindControl(m_TextDialog, m_TextControlId);
-        const QString value = QString::fromLocal8Bit(text.c_str());
+        const QString value = QString::fromUtf8(text.c_str());
         if (auto* edit = qobject_cast<QPlainTextEdit*>(control))
             edit->setPlainText(value);
         else if (auto* rich = qobject_cast<QTextEdit*>(control))
