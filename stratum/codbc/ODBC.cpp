@@ -1300,6 +1300,9 @@ int ODBC::ServerText(OB_TYPE kind, const CString& name, CStringArray* lines) {
 
 int ODBC::ObjectText(OB_TYPE kind, CString& name, CString& qualifier, CStringArray* lines) {
     lines->clear();
+    // Without a connection nothing is attempted, as for every other database operation.
+    if (!connected)
+        return -1;
     switch (kind) {
     case OB_TABLE:
     case OB_SYSTEM_TABLE: {
