@@ -100,6 +100,11 @@ protected:
     int GetDataTmp(int column, short* value);
     int GetDataTmp(int column, int* value);
 
+    // A name in generated DDL: between blanks when plain, else between the quote characters.
+    CString QuotedName(const CString& name) const;
+    // The text the server keeps for a view, trigger or routine, or a note that it keeps none.
+    int ServerText(OB_TYPE kind, const CString& name, CStringArray* lines);
+
     int LoadAndLink();
     // Judges a driver return code: 0 for success, else 1 after keeping and logging the driver's message.
     int ExtErr(short code, const char* location, int line, void* connection, void* statement);

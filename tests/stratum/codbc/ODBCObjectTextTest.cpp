@@ -1,0 +1,181 @@
+#include "codbc/ODBC.h"
+
+#include "DatabaseSources.h"
+#include "TestSandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+namespace {
+enum class Backend { SQLite, Postgres };
+
+CString Joined(const CStringArray& lines) {
+    CString text;
+    for (const CString& line : lines)
+        text += line;
+    return text;
+}
+} // namespace
+
+// Tables with plain and quoted names, a composite index, a two-column key, foreign keys both ways, a
+// view and a trigger, on the two servers of the test run.
+class ODBCObjectText : public testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        CString user, password;
+        if (GetParam() == Backend::SQLite) {
+            TestSandbox::AddSqliteSource(dsn);
+        } else {
+            VARNEL_REQUIRE_POSTGRES_SOURCE(dsn);
+            user = TestSandbox::Postgres()->user;
+            password = TestSandbox::Postgres()->password;
+        }
+        session = std::make_unique<ODBC>();
+        ASSERT_EQ(0, session->Connect(dsn, user, password)) << session->lastError;
+        Run("create table customers (id integer not null, region integer not null, name varchar(40), "
+            "primary key (id, region))");
+        Run("create table orders (ord_no integer not null, cust_id integer, cust_region integer, "
+            "note varchar(30), amount decimal(10,2), "
+            "constraint fk_cust foreign key (cust_id, cust_region) references customers(id, region))");
+        Run("create table \"order lines\" (\"line no\" integer)");
+        Run("create index ix_orders on orders(note asc, ord_no desc)");
+        Run("create unique index ix_cust_name on customers(name)");
+        Run("create view v_notes as select ord_no, note from orders");
+        if (IsPostgres()) {
+            Run("create function touch() returns trigger language plpgsql as 'begin return new; end'");
+            Run("create trigger trg_orders before insert on orders for each row execute procedure touch()");
+        } else {
+            Run("create trigger trg_orders after insert on orders begin select 1; end");
+        }
+    }
+    void TearDown() override {
+        if (session)
+            session->Disconnect();
+    }
+    bool IsPostgres() const { return GetParam() == Backend::Postgres; }
+    void Run(const CString& sql) {
+        ASSERT_EQ(0, session->StmtRealloc());
+        ASSERT_EQ(0, session->Exec(sql)) << sql << ": " << session->lastError;
+    }
+    CStringArray Text(OB_TYPE kind, CString name, CString qualifier = "") {
+        CStringArray lines{"stale"};
+        EXPECT_EQ(0, session->ObjectText(kind, name, qualifier, &lines)) << session->lastError;
+        return lines;
+    }
+
+    const CString dsn = "objtext_db";
+    std::unique_ptr<ODBC> session;
+};
+
+TEST_P(ODBCObjectText, TablesWithPlainAndQuotedNames) {
+    const CString integer = IsPostgres() ? "int4" : "integer";
+    const CString varchar = "varchar";
+    const CStringArray orders = Text(OB_TABLE, "orders");
+    ASSERT_EQ(7u, orders.size());
+    EXPECT_EQ("create table  orders  (\r\n", orders[0]);
+    // The SQLite driver calls every column of a result nullable.
+    EXPECT_EQ("    ord_no  " + integer + (IsPostgres() ? " NOT NULL" : " NULL") + ",\r\n", orders[1]);
+    EXPECT_EQ("    cust_id  " + integer + " NULL,\r\n", orders[2]);
+    EXPECT_EQ("    note  " + varchar + "(30) NULL,\r\n", orders[4]);
+    EXPECT_EQ(")\r\n", orders[6]);
+    // The last column ends without a separator.
+    EXPECT_EQ(CString::npos, orders[5].find(",\r\n"));
+    if (IsPostgres()) {
+        EXPECT_EQ("    amount  numeric NULL\r\n", orders[5]) << "numeric columns get no size";
+    } else {
+        EXPECT_EQ(0u, orders[5].find("    amount  ")) << orders[5];
+    }
+
+    const CStringArray lines = Text(OB_SYSTEM_TABLE, "order lines");
+    const CString q(1, session->quoteOpen);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("create table " + q + "order lines" + q + " (\r\n", lines[0]);
+    EXPECT_EQ("   " + q + "line no" + q + " " + integer + " NULL\r\n", lines[1]);
+
+    // A table the server does not know still gets its head and its end.
+    const CStringArray missing = Text(OB_TABLE, "no_such_table");
+    EXPECT_EQ((CStringArray{"create table  no_such_table  (\r\n", ")\r\n"}), missing);
+}
+
+TEST_P(ODBCObjectText, IndexesWithUniqueAndColumnOrder) {
+    // The SQLite driver reports every index column as ascending.
+    const CString order = IsPostgres() ? "desc" : "asc";
+    EXPECT_EQ(
+        (CStringArray{"create index  ix_orders \r\n", "   on  orders (note asc, ord_no " + order + ")"}),
+        Text(OB_INDEX, "ix_orders", "orders"));
+    EXPECT_EQ((CStringArray{"create unique index  ix_cust_name \r\n", "   on  customers (name asc)"}),
+              Text(OB_INDEX, "ix_cust_name", "customers"));
+}
+
+TEST_P(ODBCObjectText, PrimaryKeyListsItsColumnsInKeyOrder) {
+    const CStringArray key = Text(OB_PRIMARY_KEY, "pk_c", "customers");
+    EXPECT_EQ(
+        (CStringArray{"ALTER TABLE  customers  ADD CONSTRAINT pk_c", "\r\n PRIMARY KEY (id, region)\r\n"}),
+        key);
+}
+
+TEST_P(ODBCObjectText, ForeignKeysReadFromEitherTable) {
+    CArray<FK_DESC> keys;
+    ASSERT_EQ(0, session->FKList("orders", &keys, ""));
+    ASSERT_FALSE(keys.empty());
+    const CString name = keys[0].fkName; // SQLite names its keys itself
+    EXPECT_EQ((CStringArray{"ALTER TABLE  orders  ADD CONSTRAINT " + name + "\r\n",
+                            "   FOREIGN KEY (cust_id, cust_region)\r\n",
+                            "   REFERENCES  customers (id, region)\r\n"}),
+              Text(OB_FOREIGN_KEY, name, "orders"));
+    // Shown under the referred table, the key points the other way.
+    EXPECT_EQ(
+        (CStringArray{"ALTER TABLE  customers  ADD CONSTRAINT " + name + "\r\n",
+                      "   FOREIGN KEY (id, region)\r\n", "   REFERENCES  orders (cust_id, cust_region)\r\n"}),
+        Text(OB_FOREIGN_KEY, name, "customers"));
+}
+
+TEST_P(ODBCObjectText, ViewsAndTriggersShowTheServersDefinition) {
+    CString view = Joined(Text(OB_VIEW, "v_notes"));
+    std::transform(view.begin(), view.end(), view.begin(), [](char c) { return std::tolower(c); });
+    EXPECT_NE(CString::npos, view.find("from ")) << view;
+    EXPECT_NE(CString::npos, view.find("orders")) << view;
+    EXPECT_NE(CString::npos, view.find("v_notes")) << view;
+    EXPECT_EQ("\r\n", view.substr(view.size() - 2));
+    const CString trigger = Joined(Text(OB_TRIGGER, "trg_orders"));
+    EXPECT_NE(CString::npos, trigger.find("trg_orders")) << trigger;
+    EXPECT_NE(CString::npos, trigger.find("orders")) << trigger;
+    EXPECT_TRUE(Text(OB_VIEW, "no_such_view").empty());
+    if (IsPostgres()) {
+        const CString function = Joined(Text(OB_PROCEDURE, "touch"));
+        EXPECT_NE(CString::npos, function.find("FUNCTION public.touch()")) << function;
+    }
+}
+
+TEST_P(ODBCObjectText, OneLineStatementsAndNames) {
+    EXPECT_EQ(CStringArray{"CREATE DATABASE sales"}, Text(OB_DATABASE, "sales"));
+    EXPECT_EQ(CStringArray{"create user scott \r\n"}, Text(OB_USER, "scott"));
+    EXPECT_EQ(CStringArray{"syn_a"}, Text(OB_SYNONYM, "syn_a"));
+    EXPECT_EQ(CStringArray{"note"}, Text(OB_COLUMN, "note", "orders"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ODBCObjectText, testing::Values(Backend::SQLite, Backend::Postgres),
+                         [](const testing::TestParamInfo<Backend>& info) {
+                             return info.param == Backend::SQLite ? "SQLite" : "Postgres";
+                         });
+
+// A DBMS that keeps no object text here; and the Microsoft SQL Server request, as the server gets it.
+TEST(ODBCObjectTextFamilies, OracleViewsAreNotSupportedAndServerTextIsAskedByName) {
+    TestSandbox::AddDataSource("oracle_db", VARNEL_SCRIPTED_DRIVER, {});
+    ODBC session;
+    ASSERT_EQ(0, session.Connect("oracle_db", "u", "p")) << session.lastError;
+    CString name = "v_any", qualifier;
+    CStringArray lines;
+    EXPECT_EQ(0, session.ObjectText(OB_VIEW, name, qualifier, &lines));
+    EXPECT_EQ(CStringArray{"Not supported for current DBMS"}, lines);
+
+    session.dbmsKind = DBMS_MSSQL;
+    name = "proc_a;1";
+    EXPECT_EQ(0, session.ObjectText(OB_PROCEDURE, name, qualifier, &lines));
+    EXPECT_TRUE(lines.empty()) << "an unknown object gives no pieces";
+    EXPECT_NE(CString::npos, CString(session.lastError).find("unknown statement: sp_helptext 'proc_a'"))
+        << session.lastError;
+}
