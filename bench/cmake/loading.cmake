@@ -8,7 +8,7 @@ if(NOT LOADING_ODBC_INCLUDE_DIR OR NOT LOADING_ODBC_LIBRARY)
 endif()
 # The table is the one bench_data generates for the ODBC read benchmark.
 set(LOADING_BENCH_DATA ${CMAKE_BINARY_DIR}/bench/data/odbc-read.sqlite)
-add_executable(bench_loading ${CMAKE_CURRENT_SOURCE_DIR}/loading/BenchLoading.cpp)
+add_executable(bench_loading ${CMAKE_CURRENT_SOURCE_DIR}/loading/BenchLoading.cpp ${CMAKE_CURRENT_SOURCE_DIR}/odbc/BareOdbcRead.cpp)
 target_include_directories(bench_loading PRIVATE ${LOADING_ODBC_INCLUDE_DIR})
 target_link_libraries(bench_loading PRIVATE stratum common benchmark::benchmark ${LOADING_ODBC_LIBRARY})
 target_compile_definitions(bench_loading PRIVATE ODBC_BENCH_DATA="${LOADING_BENCH_DATA}")

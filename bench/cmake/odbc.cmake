@@ -23,7 +23,7 @@ if(NOT TARGET bench_data)
 endif()
 add_dependencies(bench_data bench_odbc_read_data)
 
-add_executable(bench_odbc_read ${CMAKE_CURRENT_SOURCE_DIR}/odbc/BenchOdbcRead.cpp)
+add_executable(bench_odbc_read ${CMAKE_CURRENT_SOURCE_DIR}/odbc/BenchOdbcRead.cpp ${CMAKE_CURRENT_SOURCE_DIR}/odbc/BareOdbcRead.cpp)
 target_include_directories(bench_odbc_read PRIVATE ${ODBC_INCLUDE_DIR})
 # The reference loop calls the driver manager directly; the session binds it at run time as always.
 target_link_libraries(bench_odbc_read PRIVATE stratum benchmark::benchmark ${ODBC_LIBRARY})

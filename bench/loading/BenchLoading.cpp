@@ -3,6 +3,7 @@
 // alternating, the ratio the median of the pairs); measures the loaded grid's peak memory against the
 // process before the load, and writes the loaded grid as delimited text.
 #include "codbc/ODBC.h"
+#include "../odbc/BareOdbcRead.h"
 #include "grid/CExport.h"
 #include "views/DBgrid.h"
 
@@ -29,65 +30,16 @@ const char* kSource = "bench";
 const char* kQuery = "select * from t";
 constexpr int kPairs = 5;
 
-double CpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
+using BenchOdbc::CpuSeconds;
+using BenchOdbc::StatusKb;
 
-long StatusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0)
-            return std::atol(line.c_str() + key.size());
-    return 0;
-}
-
-// Private ODBC configuration: the SQLite driver and one data source over the benchmark table.
 std::string WriteConfiguration() {
-    char pattern[] = "/tmp/varnel-bench-XXXXXX";
-    const std::string dir = mkdtemp(pattern);
-    std::ofstream(dir + "/odbcinst.ini")
-        << "[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n";
-    std::ofstream(dir + "/odbc.ini").flush();
-    std::ofstream(dir + "/user-odbc.ini")
-        << "[" << kSource << "]\nDriver=SQLite3\nDatabase=" << ODBC_BENCH_DATA << "\nStepAPI=1\n";
-    setenv("ODBCSYSINI", dir.c_str(), 1);
-    setenv("ODBCINI", (dir + "/user-odbc.ini").c_str(), 1);
-    return dir;
+    return BenchOdbc::WriteConfiguration(kSource, ODBC_BENCH_DATA);
 }
 
-// The reference: connect, SQLExecDirect, then SQLFetch and SQLGetData as SQL_C_CHAR for every cell.
+// The reference: the bare driver-manager loop over every cell.
 long BareRead() {
-    SQLHENV env = nullptr;
-    SQLHDBC dbc = nullptr;
-    SQLHSTMT stmt = nullptr;
-    SQLAllocEnv(&env);
-    SQLAllocConnect(env, &dbc);
-    if (!SQL_SUCCEEDED(
-            SQLConnect(dbc, (SQLCHAR*)kSource, SQL_NTS, (SQLCHAR*)"", SQL_NTS, (SQLCHAR*)"", SQL_NTS)))
-        return -1;
-    SQLAllocStmt(dbc, &stmt);
-    SQLExecDirect(stmt, (SQLCHAR*)kQuery, SQL_NTS);
-    SQLSMALLINT columns = 0;
-    SQLNumResultCols(stmt, &columns);
-    char buffer[1024];
-    SQLLEN indicator = 0;
-    long cells = 0;
-    while (SQLFetch(stmt) == SQL_SUCCESS) {
-        for (SQLUSMALLINT c = 1; c <= columns; ++c) {
-            SQLGetData(stmt, c, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
-            benchmark::DoNotOptimize(buffer);
-            ++cells;
-        }
-    }
-    SQLFreeStmt(stmt, SQL_DROP);
-    SQLDisconnect(dbc);
-    SQLFreeConnect(dbc);
-    SQLFreeEnv(env);
-    return cells;
+    return BenchOdbc::BareRead(kSource, kQuery);
 }
 
 // The program's way: connect, run the statement and load its result into the grid.

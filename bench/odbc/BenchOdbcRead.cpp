@@ -6,6 +6,7 @@
 // every lock of the driver manager and of SQLite dearer once a process has a second thread, so the pairs
 // run in a multi-threaded process; the bare loop is also timed once before any thread exists.
 #include "codbc/ODBC.h"
+#include "BareOdbcRead.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,7 +27,6 @@
 namespace {
 const char* kSource = "bench";
 const char* kQuery = "select * from t";
-constexpr int kColumns = 8;
 constexpr int kPairs = 5;
 
 struct Run {
@@ -35,20 +35,16 @@ struct Run {
     double peakMb = 0; // peak resident memory above the start of the read
 };
 
-double CpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+using BenchOdbc::CpuSeconds;
+using BenchOdbc::StatusKb;
+
+std::string WriteConfiguration() {
+    return BenchOdbc::WriteConfiguration(kSource, ODBC_BENCH_DATA);
 }
 
-long StatusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0)
-            return std::atol(line.c_str() + key.size());
-    return 0;
+// The reference: the bare driver-manager loop over every cell.
+long BareRead() {
+    return BenchOdbc::BareRead(kSource, kQuery);
 }
 
 // Measures one read: processor time, and the peak memory (the kernel's peak is reset first).
@@ -61,49 +57,6 @@ template <typename Read> Run Measure(Read read) {
     run.seconds = CpuSeconds() - start;
     run.peakMb = static_cast<double>(StatusKb("VmHWM") - baseKb) / 1024.0;
     return run;
-}
-
-// Private ODBC configuration: the SQLite driver and one data source over the benchmark table.
-std::string WriteConfiguration() {
-    char pattern[] = "/tmp/varnel-bench-XXXXXX";
-    const std::string dir = mkdtemp(pattern);
-    std::ofstream(dir + "/odbcinst.ini")
-        << "[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n";
-    std::ofstream(dir + "/odbc.ini").flush();
-    std::ofstream(dir + "/user-odbc.ini")
-        << "[" << kSource << "]\nDriver=SQLite3\nDatabase=" << ODBC_BENCH_DATA << "\nStepAPI=1\n";
-    setenv("ODBCSYSINI", dir.c_str(), 1);
-    setenv("ODBCINI", (dir + "/user-odbc.ini").c_str(), 1);
-    return dir;
-}
-
-// The reference: SQLExecDirect, then SQLFetch and SQLGetData as SQL_C_CHAR for every cell.
-long BareRead() {
-    SQLHENV env = nullptr;
-    SQLHDBC dbc = nullptr;
-    SQLHSTMT stmt = nullptr;
-    SQLAllocEnv(&env);
-    SQLAllocConnect(env, &dbc);
-    if (!SQL_SUCCEEDED(
-            SQLConnect(dbc, (SQLCHAR*)kSource, SQL_NTS, (SQLCHAR*)"", SQL_NTS, (SQLCHAR*)"", SQL_NTS)))
-        return -1;
-    SQLAllocStmt(dbc, &stmt);
-    SQLExecDirect(stmt, (SQLCHAR*)kQuery, SQL_NTS);
-    char buffer[1024];
-    SQLLEN indicator = 0;
-    long cells = 0;
-    while (SQLFetch(stmt) == SQL_SUCCESS) {
-        for (SQLUSMALLINT c = 1; c <= kColumns; ++c) {
-            SQLGetData(stmt, c, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
-            benchmark::DoNotOptimize(buffer);
-            ++cells;
-        }
-    }
-    SQLFreeStmt(stmt, SQL_DROP);
-    SQLDisconnect(dbc);
-    SQLFreeConnect(dbc);
-    SQLFreeEnv(env);
-    return cells;
 }
 
 long SessionRead() {
