@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 // Registers the PostgreSQL data source `name` (see TestSandbox::AddPostgresSource) or ends the test.
@@ -16,5 +17,25 @@
             if (TestSandbox::PostgresRequired() || TestSandbox::Postgres())                                  \
                 FAIL() << "PostgreSQL server expected: " << varnelWhy_;                                      \
             GTEST_SKIP() << varnelWhy_ << " (make test starts one)";                                         \
+        }                                                                                                    \
+    } while (0)
+
+// The two real databases that parameterised session tests run against.
+enum class Backend { SQLite, Postgres };
+
+inline void PrintTo(Backend backend, std::ostream* out) {
+    *out << (backend == Backend::SQLite ? "SQLite" : "Postgres");
+}
+
+// Registers the data source `dsn` on `backend`, and on PostgreSQL fills `user` and `password` with the
+// server's login (or ends the test as VARNEL_REQUIRE_POSTGRES_SOURCE does).
+#define VARNEL_REGISTER_BACKEND_SOURCE(backend, dsn, user, password)                                         \
+    do {                                                                                                     \
+        if ((backend) == Backend::SQLite) {                                                                  \
+            TestSandbox::AddSqliteSource(dsn);                                                               \
+        } else {                                                                                             \
+            VARNEL_REQUIRE_POSTGRES_SOURCE(dsn);                                                             \
+            (user) = TestSandbox::Postgres()->user;                                                          \
+            (password) = TestSandbox::Postgres()->password;                                                  \
         }                                                                                                    \
     } while (0)

@@ -14,7 +14,6 @@
 #include <memory>
 
 namespace {
-enum class Backend { SQLite, Postgres };
 
 int RowOf(const CListCtrl& list, const CString& name) {
     for (int i = 0; i < list.GetItemCount(); ++i) {

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 namespace {
-enum class Backend { SQLite, Postgres };
 
 template <typename T, typename F> CStringArray Texts(const CArray<T>& list, F field) {
     CStringArray texts;
@@ -40,13 +39,7 @@ CString LongText(size_t n, char first) {
 class ODBCCatalog : public testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
-        if (GetParam() == Backend::SQLite) {
-            TestSandbox::AddSqliteSource(dsn);
-        } else {
-            VARNEL_REQUIRE_POSTGRES_SOURCE(dsn);
-            user = TestSandbox::Postgres()->user;
-            password = TestSandbox::Postgres()->password;
-        }
+        VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), dsn, user, password);
         session = std::make_unique<ODBC>();
         ASSERT_EQ(0, session->Connect(dsn, user, password)) << session->lastError;
         longName = "v_" + LongText(IsPostgres() ? 40 : 600, 'a');

@@ -10,7 +10,6 @@
 #include <memory>
 
 namespace {
-enum class Backend { SQLite, Postgres };
 
 CString Joined(const CStringArray& lines) {
     CString text;
@@ -26,13 +25,7 @@ class ODBCObjectText : public testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
         CString user, password;
-        if (GetParam() == Backend::SQLite) {
-            TestSandbox::AddSqliteSource(dsn);
-        } else {
-            VARNEL_REQUIRE_POSTGRES_SOURCE(dsn);
-            user = TestSandbox::Postgres()->user;
-            password = TestSandbox::Postgres()->password;
-        }
+        VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), dsn, user, password);
         session = std::make_unique<ODBC>();
         ASSERT_EQ(0, session->Connect(dsn, user, password)) << session->lastError;
         Run("create table customers (id integer not null, region integer not null, name varchar(40), "

@@ -18,11 +18,6 @@
 #include <stdexcept>
 
 namespace {
-enum class Backend { SQLite, Postgres };
-
-void PrintTo(Backend backend, std::ostream* out) {
-    *out << (backend == Backend::SQLite ? "SQLite" : "Postgres");
-}
 
 CStringArray LogLines() {
     std::ifstream in(ProgramDirectory() + "Error.Log");
@@ -54,13 +49,7 @@ CString Pattern(size_t length) {
 class ODBCSession : public testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
-        if (GetParam() == Backend::SQLite) {
-            TestSandbox::AddSqliteSource(dsn);
-        } else {
-            VARNEL_REQUIRE_POSTGRES_SOURCE(dsn);
-            user = TestSandbox::Postgres()->user;
-            password = TestSandbox::Postgres()->password;
-        }
+        VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), dsn, user, password);
         session = std::make_unique<ODBC>();
         ASSERT_EQ(0, session->Connect(dsn, user, password)) << session->lastError;
     }

@@ -15,7 +15,6 @@
 #include <memory>
 
 namespace {
-enum class Backend { SQLite, Postgres };
 
 QTreeWidgetItem* Child(QTreeWidgetItem* parent, const CString& text) {
     for (int i = 0; parent && i < parent->childCount(); ++i) {
@@ -98,13 +97,7 @@ class DBobjTreeBrowse : public testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
         CString user, password;
-        if (GetParam() == Backend::SQLite) {
-            TestSandbox::AddSqliteSource(dsn);
-        } else {
-            VARNEL_REQUIRE_POSTGRES_SOURCE(dsn);
-            user = TestSandbox::Postgres()->user;
-            password = TestSandbox::Postgres()->password;
-        }
+        VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), dsn, user, password);
         ASSERT_EQ(0, session.Connect(dsn, user, password)) << session.lastError;
         const CString s = IsPostgres() ? "sales." : "";
         if (IsPostgres())
