@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test of a build tree through CTest, with a throwaway PostgreSQL server for the database tests.
+# Runs the tests of a build tree (every test, or those the extra ctest arguments select) through CTest, with a throwaway PostgreSQL server for the database tests.
 set -uo pipefail
 build=${1:-build}
+shift $(( $# > 0 ? 1 : 0 ))
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ -x "$here/postgres-server.sh" ]; then
@@ -11,6 +12,6 @@ if [ -x "$here/postgres-server.sh" ]; then
     trap postgres_stop EXIT
 fi
 
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 300
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 300 "$@"
 status=$?
 exit $status
