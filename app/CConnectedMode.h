@@ -1,39 +1,49 @@
-// A mode page that needs the connection: connects on entry (switching to the Connect mode when that
-// fails), refreshes after a change of connection, and disconnects on leaving unless it is permanent.
+// The base of the mode pages that need the connection: entry connects through the Connect page and
+// switches to the Connect mode when that fails; leaving disconnects unless the connection is
+// permanent. Also gives their toolbars the images of a strip.
 #pragma once
 
 #include "toolkit/CSmDialog.h"
 
+#include <initializer_list>
+
 class _Settings;
 class CDB;
 class CMainWindow;
-class QLabel;
+class QToolBar;
 
 class CConnectedMode : public CSmDialog {
     Q_OBJECT
 public:
+    // Connects, brings the page up to date and shows it; on a failed connection the Connect mode
+    // becomes current instead and the page stays hidden.
     void Activate() override;
+    // Without "IsPerm" the session is disconnected; then the page hides.
     void Deactivate() override;
+    // A toolbar command of the page; false for any other command.
+    virtual bool OnCommand(unsigned id) = 0;
 
-    // The connection generation the page last refreshed for.
-    int SeenGeneration() const { return m_SeenGeneration; }
-    int Refreshes() const { return m_Refreshes; }
+    struct ToolButton {
+        unsigned id; // 0: a separator
+        const char* tip;
+    };
 
 protected:
-    // caption heads the connection summary; refreshOnFirstEntry also refreshes before any change.
-    CConnectedMode(int templateId, const char* caption, bool refreshOnFirstEntry, CMainWindow& main,
-                   _Settings& settings, CDB* session, QWidget* parent);
-    bool OnInitDialog() override;
+    CConnectedMode(int templateId, CMainWindow& main, _Settings& settings, CDB* session, QWidget* parent);
 
-private:
-    void Refresh();
+    // The page's work on entry; false when the connection could not be made.
+    virtual bool Enter() = 0;
+    // True when the session is connected (connecting through the Connect page if needed).
+    bool Connect();
+    // The Connect page's connection generation.
+    int Generation() const;
 
-    const char* m_Caption;
-    bool m_RefreshOnFirstEntry;
+    // Adds the buttons to `bar`, each running OnCommand with its identifier.
+    void AddButtons(QToolBar* bar, std::initializer_list<ToolButton> buttons);
+    // Gives the toolbar's buttons, in order, the 17 x 15 images of the strip.
+    static void SetImages(QToolBar* bar, const char* strip);
+
     CMainWindow& m_Main;
     _Settings& m_Settings;
     CDB* m_Session;
-    int m_SeenGeneration;
-    int m_Refreshes = 0;
-    QLabel* m_State = nullptr;
 };
