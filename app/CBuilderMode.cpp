@@ -1,10 +1,12 @@
 #include "CBuilderMode.h"
 
 #include "CMainWindow.h"
+#include "CSettingsDlg.h"
 
 #include "builder/Builder.h"
 #include "builder/CBuilderPanel.h"
 
+#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -24,6 +26,8 @@ bool CBuilderMode::OnInitDialog() {
     SetImages(m_ToolBar, ":/builder-toolbar.xpm");
     layout->addWidget(m_ToolBar);
     m_Panel = new CBuilderPanel(this, m_Session);
+    // The statement in the script's font, so that its indentation lines up.
+    m_Panel->Statement()->setFont(CSettingsDlg::EditorFont(m_Settings));
     layout->addWidget(m_Panel, 1);
     return true;
 }

@@ -38,6 +38,7 @@ Builder::Builder(QWidget* parent, CDB* connection) : QWidget(parent), m_Model(co
     m_Stack->setCurrentIndex(PG_TYPE);
     m_Pages[PG_TYPE]->Show();
     m_Heading->setText(QString::fromStdString(m_Pages[PG_TYPE]->Heading()));
+    m_Heading->setBuddy(m_Pages[PG_TYPE]);
 }
 
 void Builder::Activate() {
@@ -46,6 +47,8 @@ void Builder::Activate() {
     page->Show();
     m_Stack->setCurrentWidget(page);
     m_Heading->setText(QString::fromStdString(page->Heading()));
+    // The heading's mnemonic leads to its page (and is drawn underlined, not as "&").
+    m_Heading->setBuddy(page);
     page->setFocus();
     show();
     emit Changed();
