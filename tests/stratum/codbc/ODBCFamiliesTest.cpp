@@ -266,7 +266,7 @@ TEST(ODBCFamilies, DsnInfoRendersTheDriversSpecialItems) {
 TEST(ODBCFamilies, ARefusedLoginLeavesTheSessionUnconnectedWithTheMessage) {
     AddSource("refusing", {{"Refuse", "28000 Login failed for user 'u'."}});
     ODBC session;
-    EXPECT_NE(0, session.Connect("refusing", "u", "p"));
+    EXPECT_EQ(4, session.Connect("refusing", "u", "p"));
     EXPECT_EQ(0, session.connected);
     EXPECT_NE(CString::npos, CString(session.lastError).find("Login failed for user 'u'."))
         << session.lastError;
@@ -396,13 +396,14 @@ TEST(ODBCFamilies, DesktopProcedureColumnsAndPrivilegesGoWithoutOwner) {
     EXPECT_EQ("public", rights[0].grantee);
     EXPECT_EQ("admin", rights[0].grantor);
     EXPECT_EQ("SELECT", rights[0].privilege);
+    EXPECT_EQ(0, session.Statistics(session.owner, "admin.sheet1"));
     ASSERT_EQ(0, session.GetColumnRights("sheet1", "a", &rights, session.owner)) << session.lastError;
     ASSERT_EQ(1u, rights.size());
     EXPECT_EQ("clerk", rights[0].grantee);
     EXPECT_EQ("admin", rights[0].grantor);
     EXPECT_EQ("UPDATE", rights[0].privilege);
     EXPECT_EQ((CStringArray{"SQLProcedureColumns owner=NULL", "SQLTablePrivileges owner=NULL",
-                            "SQLColumnPrivileges owner=NULL"}),
+                            "SQLStatistics owner=NULL", "SQLColumnPrivileges owner=NULL"}),
               CatalogCalls(session));
 }
 

@@ -135,3 +135,28 @@ TEST(CDBListFamilies, AFailingCatalogShowsTheDriversMessageWhereTheListHasOne) {
     EXPECT_EQ("Can't fill indexes list!", messages.Shown()[2].caption);
     EXPECT_NE(CString::npos, messages.Shown()[2].text.find("no statistics")) << messages.Shown()[2].text;
 }
+
+// A refused login: the table lists show the driver's message, the column list a fixed text.
+TEST(CDBListFamilies, ARefusedLoginIsReportedByEachList) {
+    TestSandbox::AddDataSource("refusing", VARNEL_SCRIPTED_DRIVER,
+                               {{"Refuse", "28000 Login failed for user 'clerk'."}});
+    MessageRecorder messages;
+    CDBList list;
+    list.addItem("kept");
+    EXPECT_EQ(4, list.FillTables(DS_USER, "refusing", "clerk", "secret", "", OB_TABLE));
+    EXPECT_EQ(CStringArray{"kept"}, list.ItemTexts()) << "nothing was filled";
+    CDBCBox box;
+    box.show();
+    EXPECT_EQ(4, box.FillTables(DS_SYSTEM, "refusing", "clerk", "secret", ""));
+    EXPECT_EQ(4, list.FillFields(DS_FILE, "refusing", "orders", "clerk", "secret", "", 0));
+    ASSERT_EQ(3u, messages.Shown().size());
+    for (int i : {0, 1}) {
+        EXPECT_EQ("ERROR: Can't connect Data Source!", messages.Shown()[i].caption);
+        EXPECT_NE(CString::npos, messages.Shown()[i].text.find("Login failed for user 'clerk'."))
+            << messages.Shown()[i].text;
+    }
+    EXPECT_EQ("Error", messages.Shown()[2].caption);
+    EXPECT_EQ("Can't connect Data Source,\n please check user name and password!", messages.Shown()[2].text);
+    EXPECT_EQ(-8, box.FillTables(static_cast<DS_TYPE>(3), "refusing", "clerk", "secret", ""));
+    EXPECT_EQ(3u, messages.Shown().size()) << "an unknown kind of data source is not tried";
+}
