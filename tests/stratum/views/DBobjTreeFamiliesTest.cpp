@@ -129,6 +129,10 @@ TEST_F(DBobjTreeFamilies, SqlServerUsersDatabasesTriggersAndProcedures) {
     const CStringArray children = ChildTexts(orders);
     ASSERT_EQ(7u, children.size()) << testing::PrintToString(children);
     EXPECT_EQ(0u, children[0].find("id ")) << "columns read with the qualified name";
+    EXPECT_EQ(
+        "create table  dbo.orders  (\r\n    id  NUMBER(10) NULL,\r\n    note  varchar(255) NULL\r\n)\r\n",
+        Select(orders))
+        << "the owner stays with the name";
     QTreeWidgetItem* triggers = Expand(Child(orders, "TRIGGERS"));
     EXPECT_EQ((CStringArray{"orders_audit", "orders_check"}), ChildTexts(triggers));
     EXPECT_EQ("CREATE TRIGGER orders_audit ON orders\r\nFOR INSERT AS SELECT 1", Select(triggers->child(0)));
@@ -163,6 +167,9 @@ TEST_F(DBobjTreeFamilies, OracleUsersAndTriggersOfTheOwnerWithoutDatabasesOrStor
 
     QTreeWidgetItem* emp = Expand(Child(Expand(Top("TABLES")), "SCOTT.EMP"));
     EXPECT_EQ(7, emp->childCount()) << testing::PrintToString(ChildTexts(emp));
+    EXPECT_EQ("create table  SCOTT.EMP  (\r\n    EMPNO  decimal(255) NULL,\r\n    ENAME  varchar(255) "
+              "NULL\r\n)\r\n",
+              Select(emp));
     QTreeWidgetItem* triggers = Expand(Child(emp, "TRIGGERS"));
     EXPECT_EQ(CStringArray{"EMP_BI"}, ChildTexts(triggers));
     EXPECT_EQ("Not supported for current DBMS", Select(triggers->child(0)));
