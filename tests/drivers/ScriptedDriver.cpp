@@ -14,8 +14,8 @@
 //   sleep <ms>                   runs that long first, ending early with HY008 when cancelled
 // Catalog blocks answer SQLTables, SQLStatistics, SQLPrimaryKeys, SQLForeignKeys, SQLProcedures,
 // SQLProcedureColumns, SQLTablePrivileges, SQLColumnPrivileges and SQLGetTypeInfo (all types); one with
-// an error line makes the call fail. Prepared
-// statements take their columns from the script or from the SQLite database.
+// an error line makes the call fail. Prepared statements take their columns from the script or from the
+// SQLite database.
 // Built-in statements: "notal N", "piecelen N", "value N" (one value of N characters whose pieces are
 // reported as SQL_NO_TOTAL, with their own length, or correctly), "calls" (SQLGetData calls since the
 // last "calls"), "catalog calls" (the catalog calls since the last one, with their owner argument),
