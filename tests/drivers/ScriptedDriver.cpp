@@ -3,18 +3,25 @@
 //   DBMS_NAME, DBMS_VER, OWNER_TERM, QUOTE, CATALOG_TERM, DATABASE_NAME, DRIVER_NAME, DRIVER_VER,
 //   TXN_CAPABLE, TXN_ISOLATION_OPTION, DEFAULT_TXN_ISOLATION, ASYNC_MODE, INDEX_KEYWORDS
 //             what SQLGetInfo answers
+//   INFO_<code>  what SQLGetInfo answers for any other information type: text, or a number written
+//             in the width the caller asks for; FAIL makes the request fail
 //   Missing   function ids (comma separated) SQLGetFunctions reports as missing
 //   Refuse    "SQLSTATE message": the login is refused with this diagnostic
 //   Script    a file of canned answers; Database  a SQLite file that runs every other statement
 // A Script file holds blocks, each starting with "query <statement text>" or "catalog <function>":
-//   column <name> <SQL type>     a result column;  row <v1>|<v2>|\N   a row (\N is NULL)
+//   column <name> <SQL type>     a result column;  row <v1>|<v2>|\N   a row (\N is NULL, \n CR LF)
 //   error <SQLSTATE> <native> <message, \n for a line break>   (no message when it is empty)
 //   sleep <ms>                   runs that long first, ending early with HY008 when cancelled
+// Catalog blocks answer SQLTables, SQLStatistics, SQLPrimaryKeys, SQLForeignKeys, SQLProcedures,
+// SQLProcedureColumns, SQLTablePrivileges, SQLColumnPrivileges and SQLGetTypeInfo (all types); one with
+// an error line makes the call fail. Prepared statements take their columns from the script or from the
+// SQLite database.
 // Built-in statements: "notal N", "piecelen N", "value N" (one value of N characters whose pieces are
 // reported as SQL_NO_TOTAL, with their own length, or correctly), "calls" (SQLGetData calls since the
 // last "calls"), "catalog calls" (the catalog calls since the last one, with their owner argument),
-// "badread" (one row: "ok", then a value whose read fails), "fail lines", "fail silent". Without DBMS_NAME a data source whose name begins with "oracle" is
-// "Oracle8" 08.00.0760 with no owner term and a blank quote; any other "Scripted" 3.1.
+// "badread" (one row: "ok", then a value whose read fails), "fail lines", "fail silent". Without DBMS_NAME a
+// data source whose name begins with "oracle" is "Oracle8" 08.00.0760 with no owner term and a blank quote;
+// any other "Scripted" 3.1.
 #include <sql.h>
 #include <sqlext.h>
 #include <odbcinst.h>
@@ -151,7 +158,7 @@ std::map<std::string, Answer> ReadScript(const std::string& path) {
             std::vector<Value> row;
             std::stringstream cells(rest);
             for (std::string cell; std::getline(cells, cell, '|');)
-                row.push_back(cell == "\\N" ? Value() : Value(cell));
+                row.push_back(cell == "\\N" ? Value() : Value(Unescape(cell)));
             row.resize(current->columns.size(), std::string());
             current->rows.push_back(row);
         } else if (word == "error") {
@@ -261,10 +268,61 @@ SQLRETURN Catalog(SQLHSTMT hstmt, const char* function, SQLCHAR* owner, SQLSMALL
     Stmt* s = Start(hstmt);
     s_CatalogCalls.push_back(std::string(function) + " owner=" + Arg(owner, length));
     auto it = s->dbc->script.find(std::string("catalog ") + function);
-    if (it != s->dbc->script.end())
-        s->result = it->second;
+    if (it == s->dbc->script.end())
+        return SQL_SUCCESS;
+    if (it->second.fails) {
+        s->diag = it->second.error;
+        return SQL_ERROR;
+    }
+    s->result = it->second;
     return SQL_SUCCESS;
 }
+// Any information type the data source names as INFO_<code>; zero (or the empty text) otherwise.
+SQLRETURN OtherInfo(Dbc* dbc, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT size, SQLSMALLINT* length) {
+    char configured[1024] = "";
+    SQLGetPrivateProfileString(dbc->dsn.c_str(), ("INFO_" + std::to_string(type)).c_str(), "", configured,
+                               sizeof configured, "odbc.ini");
+    const std::string text = configured;
+    if (text == "FAIL") {
+        Set(dbc->diag, "HY096", "Information type out of range", 96);
+        return SQL_ERROR;
+    }
+    if (size == sizeof(SQLUSMALLINT) || size == sizeof(SQLUINTEGER)) {
+        const unsigned long n = std::strtoul(text.c_str(), nullptr, 0);
+        if (size == sizeof(SQLUSMALLINT))
+            *static_cast<SQLUSMALLINT*>(value) = static_cast<SQLUSMALLINT>(n);
+        else
+            *static_cast<SQLUINTEGER*>(value) = static_cast<SQLUINTEGER>(n);
+        return SQL_SUCCESS;
+    }
+    return CopyText(text, static_cast<SQLCHAR*>(value), size, length);
+}
+
+// The answer a statement text gets without running it: the script's, or the SQLite database's columns.
+bool Describe(Dbc* dbc, const std::string& sql, Answer& out, Diagnostic& diag) {
+    auto canned = dbc->script.find("query " + sql);
+    if (canned != dbc->script.end()) {
+        out = canned->second;
+        return true;
+    }
+    const Sqlite* lite = dbc->sqlite ? LoadSqlite() : nullptr;
+    if (!lite) {
+        Set(diag, "42000", "unknown statement: " + sql, 1);
+        return false;
+    }
+    void* stmt = nullptr;
+    if (lite->prepare(dbc->sqlite, sql.c_str(), -1, &stmt, nullptr) != 0) {
+        Set(diag, "42000", lite->errmsg(dbc->sqlite), 1);
+        return false;
+    }
+    for (int i = 0; stmt && i < lite->columnCount(stmt); ++i)
+        out.columns.push_back({lite->columnName(stmt, i), SQL_VARCHAR});
+    if (stmt)
+        lite->finalize(stmt);
+    return true;
+}
+
+std::map<void*, std::string> s_Prepared; // statement handle -> its prepared text
 } // namespace
 
 extern "C" {
@@ -340,8 +398,10 @@ SQLRETURN SQL_API SQLAllocStmt(SQLHDBC dbc, SQLHSTMT* stmt) {
 }
 
 SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT stmt, SQLUSMALLINT option) {
-    if (option == SQL_DROP)
+    if (option == SQL_DROP) {
+        s_Prepared.erase(stmt);
         delete static_cast<Stmt*>(stmt);
+    }
     return SQL_SUCCESS;
 }
 
@@ -392,9 +452,7 @@ SQLRETURN SQL_API SQLGetInfo(SQLHDBC hdbc, SQLUSMALLINT type, SQLPOINTER value, 
     case SQL_MAX_CHAR_LITERAL_LEN:
         return number("", 4000, false);
     default:
-        if (value && size >= 4)
-            std::memset(value, 0, 4);
-        return SQL_SUCCESS;
+        return OtherInfo(dbc, type, value, size, length);
     }
 }
 
@@ -422,15 +480,17 @@ SQLRETURN SQL_API SQLGetFunctions(SQLHDBC hdbc, SQLUSMALLINT function, SQLUSMALL
 SQLRETURN SQL_API SQLGetTypeInfo(SQLHSTMT hstmt, SQLSMALLINT type) {
     Stmt* s = Start(hstmt);
     s->counted = false;
-    if (type == SQL_INTEGER)
+    auto all = s->dbc->script.find("catalog SQLGetTypeInfo");
+    if (type == SQL_ALL_TYPES && all != s->dbc->script.end())
+        s->result = all->second;
+    else if (type == SQL_INTEGER)
         s->result = OneValue("NUMBER(10)");
     return SQL_SUCCESS;
 }
 
-SQLRETURN SQL_API SQLExecDirect(SQLHSTMT hstmt, SQLCHAR* text, SQLINTEGER length) {
+// Runs a statement text, directly or as prepared (inside the driver, never through the driver manager).
+static SQLRETURN ExecText(SQLHSTMT hstmt, const std::string& sql) {
     Stmt* s = Start(hstmt);
-    const std::string sql = length == SQL_NTS ? std::string(reinterpret_cast<char*>(text))
-                                              : std::string(reinterpret_cast<char*>(text), length);
     auto canned = s->dbc->script.find("query " + sql);
     const size_t n = std::strtoul(sql.c_str() + std::min(sql.size(), sql.find(' ') + 1), nullptr, 10);
     if (canned != s->dbc->script.end()) {
@@ -483,6 +543,11 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT hstmt, SQLCHAR* text, SQLINTEGER length
     return SQL_SUCCESS;
 }
 
+SQLRETURN SQL_API SQLExecDirect(SQLHSTMT hstmt, SQLCHAR* text, SQLINTEGER length) {
+    return ExecText(hstmt, length == SQL_NTS ? std::string(reinterpret_cast<char*>(text))
+                                             : std::string(reinterpret_cast<char*>(text), length));
+}
+
 SQLRETURN SQL_API SQLTables(SQLHSTMT s, SQLCHAR*, SQLSMALLINT, SQLCHAR* owner, SQLSMALLINT length, SQLCHAR*,
                             SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
     return Catalog(s, "SQLTables", owner, length);
@@ -507,6 +572,38 @@ SQLRETURN SQL_API SQLForeignKeys(SQLHSTMT s, SQLCHAR*, SQLSMALLINT, SQLCHAR* own
                                  SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT,
                                  SQLCHAR*, SQLSMALLINT) {
     return Catalog(s, "SQLForeignKeys", owner, length);
+}
+
+SQLRETURN SQL_API SQLProcedureColumns(SQLHSTMT s, SQLCHAR*, SQLSMALLINT, SQLCHAR* owner, SQLSMALLINT length,
+                                      SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
+    return Catalog(s, "SQLProcedureColumns", owner, length);
+}
+
+SQLRETURN SQL_API SQLTablePrivileges(SQLHSTMT s, SQLCHAR*, SQLSMALLINT, SQLCHAR* owner, SQLSMALLINT length,
+                                     SQLCHAR*, SQLSMALLINT) {
+    return Catalog(s, "SQLTablePrivileges", owner, length);
+}
+
+SQLRETURN SQL_API SQLColumnPrivileges(SQLHSTMT s, SQLCHAR*, SQLSMALLINT, SQLCHAR* owner, SQLSMALLINT length,
+                                      SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT) {
+    return Catalog(s, "SQLColumnPrivileges", owner, length);
+}
+
+SQLRETURN SQL_API SQLPrepare(SQLHSTMT hstmt, SQLCHAR* text, SQLINTEGER length) {
+    Stmt* s = Start(hstmt);
+    const std::string sql = length == SQL_NTS ? std::string(reinterpret_cast<char*>(text))
+                                              : std::string(reinterpret_cast<char*>(text), length);
+    s_Prepared[hstmt] = sql;
+    return Describe(s->dbc, sql, s->result, s->diag) ? SQL_SUCCESS : SQL_ERROR;
+}
+
+SQLRETURN SQL_API SQLExecute(SQLHSTMT hstmt) {
+    auto prepared = s_Prepared.find(hstmt);
+    if (prepared == s_Prepared.end()) {
+        Set(static_cast<Stmt*>(hstmt)->diag, "HY010", "Function sequence error");
+        return SQL_ERROR;
+    }
+    return ExecText(hstmt, prepared->second);
 }
 
 SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT hstmt, SQLSMALLINT* count) {

@@ -2,6 +2,8 @@
 // and as drivers that refuse, omit functions or run long: the rules that depend on the DBMS family.
 #include "codbc/DSN_Info.h"
 #include "codbc/ODBC.h"
+#include "services/ProgramDirectory.h"
+#include "toolkit/CListCtrl.h"
 #include "views/CDBCBox.h"
 
 #include "TestSandbox.h"
@@ -43,6 +45,7 @@ CStringArray CatalogCalls(ODBC& session) {
         session.GetDataAsText(0, call, &indicator);
         calls.push_back(call);
     }
+    EXPECT_EQ(0, session.StmtRealloc()) << "the main statement is left fresh";
     return calls;
 }
 
@@ -81,7 +84,17 @@ TEST(ODBCFamilies, TheFamilyComesFromTheExactDbmsName) {
                  {"Oracle8", DBMS_ORACLE},
                  {"ORACLE", DBMS_ORACLE},
                  {"Microsoft SQL Server 2000", DBMS_OTHER},
-                 {"SQL Server", DBMS_OTHER}};
+                 {"SQL Server", DBMS_OTHER},
+                 {"dbase", DBMS_XBASE},
+                 {"FOXPRO", DBMS_XBASE},
+                 {"microsoft sql server", DBMS_MSSQL},
+                 {"Access", DBMS_ACCESS},
+                 {"excel", DBMS_EXCEL},
+                 {"oracle 9i", DBMS_ORACLE},
+                 {"ORACL", DBMS_OTHER},
+                 {"DBASE IV", DBMS_OTHER},
+                 {"MS ACCESS", DBMS_OTHER},
+                 {"", DBMS_OTHER}};
     int i = 0;
     for (const auto& c : cases) {
         const CString dsn = "family" + std::to_string(i++);
@@ -253,7 +266,7 @@ TEST(ODBCFamilies, DsnInfoRendersTheDriversSpecialItems) {
 TEST(ODBCFamilies, ARefusedLoginLeavesTheSessionUnconnectedWithTheMessage) {
     AddSource("refusing", {{"Refuse", "28000 Login failed for user 'u'."}});
     ODBC session;
-    EXPECT_NE(0, session.Connect("refusing", "u", "p"));
+    EXPECT_EQ(4, session.Connect("refusing", "u", "p"));
     EXPECT_EQ(0, session.connected);
     EXPECT_NE(CString::npos, CString(session.lastError).find("Login failed for user 'u'."))
         << session.lastError;
@@ -329,4 +342,153 @@ TEST(ODBCFamilies, ALongStatementEndsWhenCancelled) {
     EXPECT_EQ(1, session.Exec("waitfor delay"));
     EXPECT_EQ(0, cancelRc) << "cancelled while running";
     EXPECT_NE(CString::npos, CString(session.lastError).find("Operation canceled")) << session.lastError;
+}
+
+// One session meets one family after another: every connect reads the driver's facts afresh.
+TEST(ODBCFamilies, ReconnectingToAnotherFamilyRereadsItsFacts) {
+    AddSource("mssql", Mssql(), kMssqlScript);
+    AddSource("access",
+              {{"DBMS_NAME", "ACCESS"}, {"DBMS_VER", "04.00.0000"}, {"OWNER_TERM", ""}, {"QUOTE", "`"}});
+    ODBC session;
+    Connect(session, "mssql");
+    EXPECT_EQ(4, session.Connect("access", "u", "p")) << "already connected: nothing is done";
+    EXPECT_EQ(DBMS_MSSQL, session.dbmsKind);
+    EXPECT_EQ(8, session.dbmsVersion);
+    EXPECT_EQ(1, session.ownerSupported);
+    EXPECT_EQ('"', session.quoteOpen);
+    session.Disconnect();
+
+    Connect(session, "access");
+    EXPECT_EQ(DBMS_ACCESS, session.dbmsKind);
+    EXPECT_EQ(4, session.dbmsVersion);
+    EXPECT_EQ(0, session.ownerSupported);
+    EXPECT_EQ('`', session.quoteOpen);
+    EXPECT_EQ('`', session.quoteClose);
+    session.Disconnect();
+    EXPECT_EQ(0, session.ownerSupported) << "kept until the next connect";
+
+    Connect(session, "mssql");
+    EXPECT_EQ(DBMS_MSSQL, session.dbmsKind);
+    EXPECT_EQ(1, session.ownerSupported) << "an owner term again";
+    CArray<DATAB_DESC> databases;
+    EXPECT_EQ(0, session.DatabList(&databases));
+    EXPECT_EQ(3u, databases.size());
+}
+
+// Catalog lists the earlier desktop test leaves out: procedure columns and both privilege lists.
+TEST(ODBCFamilies, DesktopProcedureColumnsAndPrivilegesGoWithoutOwner) {
+    AddSource("excel", {{"DBMS_NAME", "EXCEL"}, {"OWNER_TERM", ""}},
+              "catalog SQLTablePrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\ncolumn TABLE_NAME 12\n"
+              "column GRANTOR 12\ncolumn GRANTEE 12\ncolumn PRIVILEGE 12\ncolumn IS_GRANTABLE 12\n"
+              "row \\N|\\N|sheet1|admin|public|SELECT|NO\n"
+              "catalog SQLColumnPrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\n"
+              "column TABLE_NAME 12\ncolumn COLUMN_NAME 12\ncolumn GRANTOR 12\ncolumn GRANTEE 12\n"
+              "column PRIVILEGE 12\ncolumn IS_GRANTABLE 12\nrow \\N|\\N|sheet1|a|admin|clerk|UPDATE|NO\n");
+    ODBC session;
+    Connect(session, "excel");
+    session.SetOwner("admin");
+    CatalogCalls(session);
+    CArray<SPCOL_DESC> parameters;
+    session.SPColsList(&parameters, "admin.report", session.owner);
+    CArray<RIGHT_DESC> rights{{"stale", "stale", "stale"}};
+    ASSERT_EQ(0, session.GetTableRights("admin.sheet1", &rights, session.owner)) << session.lastError;
+    ASSERT_EQ(1u, rights.size()) << "the list is emptied first";
+    EXPECT_EQ("public", rights[0].grantee);
+    EXPECT_EQ("admin", rights[0].grantor);
+    EXPECT_EQ("SELECT", rights[0].privilege);
+    EXPECT_EQ(0, session.Statistics(session.owner, "admin.sheet1"));
+    ASSERT_EQ(0, session.GetColumnRights("sheet1", "a", &rights, session.owner)) << session.lastError;
+    ASSERT_EQ(1u, rights.size());
+    EXPECT_EQ("clerk", rights[0].grantee);
+    EXPECT_EQ("admin", rights[0].grantor);
+    EXPECT_EQ("UPDATE", rights[0].privilege);
+    EXPECT_EQ((CStringArray{"SQLProcedureColumns owner=NULL", "SQLTablePrivileges owner=NULL",
+                            "SQLStatistics owner=NULL", "SQLColumnPrivileges owner=NULL"}),
+              CatalogCalls(session));
+}
+
+TEST(ODBCFamilies, PrivilegeListsOfADriverWithoutThemAreEmptied) {
+    AddSource("norights", {{"Missing", std::to_string(SQL_API_SQLTABLEPRIVILEGES) + "," +
+                                           std::to_string(SQL_API_SQLCOLUMNPRIVILEGES)}});
+    ODBC session;
+    Connect(session, "norights");
+    CatalogCalls(session);
+    CArray<RIGHT_DESC> rights{{"stale", "stale", "stale"}};
+    EXPECT_EQ(-1, session.GetTableRights("orders", &rights, ""));
+    EXPECT_TRUE(rights.empty());
+    rights.push_back({"stale", "stale", "stale"});
+    EXPECT_EQ(-1, session.GetColumnRights("orders", "id", &rights, ""));
+    EXPECT_TRUE(rights.empty());
+    EXPECT_TRUE(CatalogCalls(session).empty()) << "the driver is not asked";
+}
+
+TEST(ODBCFamilies, TypesListTakesTheDriversTypesInItsOrder) {
+    AddSource("oracle_types", {{"DBMS_NAME", "Oracle8"}},
+              "catalog SQLGetTypeInfo\ncolumn TYPE_NAME 12\ncolumn DATA_TYPE 5\ncolumn COLUMN_SIZE 4\n"
+              "row VARCHAR2|12|4000\nrow NUMBER|3|38\nrow LONG RAW|-4|\\N\n");
+    ODBC session;
+    Connect(session, "oracle_types");
+    CArray<TYPE_DESC> types;
+    ASSERT_EQ(0, session.TypesList(&types)) << session.lastError;
+    ASSERT_EQ(3u, types.size());
+    EXPECT_EQ("VARCHAR2", types[0].name);
+    EXPECT_EQ(4000, types[0].columnSize);
+    EXPECT_EQ("NUMBER", types[1].name);
+    EXPECT_EQ(38, types[1].columnSize);
+    EXPECT_EQ("LONG RAW", types[2].name);
+    EXPECT_EQ(0, types[2].columnSize) << "a NULL size reads as 0";
+
+    CDBCBox box;
+    box.show();
+    EXPECT_EQ(0, box.FillDataTypes(&session));
+    EXPECT_EQ((CStringArray{"VARCHAR2", "NUMBER", "LONG RAW"}), box.ItemTexts());
+    EXPECT_EQ(0, box.currentIndex());
+}
+
+// The information list as the Connect page shows it for a driver with unusual answers.
+TEST(ODBCFamilies, DsnInfoRowsForUnusualAnswers) {
+    AddSource("odd_info", {{"DBMS_NAME", "DBASE"},
+                           {"QUOTE", "`"},
+                           {"ASYNC_MODE", "3"},
+                           {"INDEX_KEYWORDS", "1"},
+                           {"DEFAULT_TXN_ISOLATION", "15"},
+                           {"INFO_" + std::to_string(SQL_FILE_USAGE), "2"},
+                           {"INFO_" + std::to_string(SQL_ODBC_INTERFACE_CONFORMANCE), "9"},
+                           {"INFO_" + std::to_string(SQL_SYSTEM_FUNCTIONS), "7"},
+                           {"INFO_" + std::to_string(SQL_AGGREGATE_FUNCTIONS), "FAIL"},
+                           {"INFO_" + std::to_string(SQL_MAX_TABLE_NAME_LEN), "FAIL"},
+                           {"INFO_" + std::to_string(SQL_MAX_DRIVER_CONNECTIONS), "0"},
+                           {"INFO_" + std::to_string(SQL_MAX_STATEMENT_LEN), "65536"},
+                           {"INFO_" + std::to_string(SQL_TABLE_TERM), "file"}});
+    ODBC session;
+    Connect(session, "odd_info");
+    CListCtrl list;
+    list.SetColumns({"Name", "Version", "Value"});
+    DSN_Info info(&session);
+    info.SetList(&list);
+    info.InsertAllInfo();
+    ASSERT_EQ(DSN_Info::kItemCount, list.GetItemCount());
+    auto row = [&](const CString& name) {
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            if (list.GetItemText(i, 0) == name)
+                return list.GetItemText(i, 2);
+        ADD_FAILURE() << name << " not listed";
+        return CString("missing");
+    };
+    EXPECT_EQ("", row("SQL_ASYNC_MODE")) << "an unknown mode shows an empty value, not N/A";
+    EXPECT_EQ("", row("SQL_ODBC_INTERFACE_CONFORMANCE"));
+    EXPECT_EQ("ASC ", row("SQL_INDEX_KEYWORDS")) << "ascending only";
+    EXPECT_EQ("READ_UNCOMMITTED READ_COMMITTED REPEATABLE_READ SERIALIZABLE",
+              row("SQL_DEFAULT_TXN_ISOLATION"));
+    EXPECT_EQ("FILE_CATALOG", row("SQL_FILE_USAGE"));
+    EXPECT_EQ("DBNAME IFNULL USERNAME ", row("SQL_SYSTEM_FUNCTIONS"));
+    EXPECT_EQ("N/A", row("SQL_AGGREGATE_FUNCTIONS")) << "a failed read";
+    EXPECT_EQ("N/A", row("SQL_MAX_TABLE_NAME_LEN"));
+    EXPECT_EQ("0", row("SQL_MAX_DRIVER_CONNECTIONS")) << "no limit";
+    EXPECT_EQ("65536", row("SQL_MAX_STATEMENT_LEN"));
+    EXPECT_EQ("`", row("SQL_IDENTIFIER_QUOTE_CHAR"));
+    EXPECT_EQ("file", row("SQL_TABLE_TERM"));
+    EXPECT_NE(CString::npos, CString(session.lastError).find("Information type out of range"))
+        << "the failure is the driver's: " << session.lastError;
+    EXPECT_EQ("DBASE  [ 3.1 ]", info.DBMSNameAndVer());
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <cctype>
 #include <memory>
 
@@ -171,4 +172,70 @@ TEST(ODBCObjectTextFamilies, OracleViewsAreNotSupportedAndServerTextIsAskedByNam
     EXPECT_TRUE(lines.empty()) << "an unknown object gives no pieces";
     EXPECT_NE(CString::npos, CString(session.lastError).find("unknown statement: sp_helptext 'proc_a'"))
         << session.lastError;
+}
+
+namespace {
+// A scripted Microsoft SQL Server whose sp_helptext answers come in the server's own pieces: rows of
+// at most 255 characters that may end in the middle of a line.
+const char* const kHelptextScript =
+    "query sp_helptext 'v_orders'\ncolumn Text -1\n"
+    "row CREATE VIEW v_orders\\n\nrow AS SELECT id, note FROM orders WHERE \nrow note IS NOT NULL\\n\n"
+    "query sp_helptext 'proc_a'\ncolumn Text -1\nrow CREATE PROCEDURE proc_a AS\\n\nrow SELECT 1\n"
+    "query sp_helptext ';odd'\ncolumn Text -1\nrow semicolon first\n"
+    "query sp_helptext 'o''neil'\ncolumn Text -1\nrow quoted name\n"
+    "query sp_helptext 'locked'\nerror 42000 15197 There is no text for object 'locked'.\n";
+
+CStringArray ObjectLines(ODBC& session, OB_TYPE kind, CString name, CString qualifier = "") {
+    CStringArray lines{"stale"};
+    EXPECT_EQ(0, session.ObjectText(kind, name, qualifier, &lines)) << session.lastError;
+    return lines;
+}
+} // namespace
+
+TEST(ODBCObjectTextFamilies, SqlServerGivesItsStoredTextPieceByPiece) {
+    const CString script = TestSandbox::Directory() + "/helptext.script";
+    std::ofstream(script) << kHelptextScript;
+    TestSandbox::AddDataSource(
+        "mssql", VARNEL_SCRIPTED_DRIVER,
+        {{"DBMS_NAME", "Microsoft SQL Server"}, {"OWNER_TERM", "owner"}, {"Script", script}});
+    ODBC session;
+    ASSERT_EQ(0, session.Connect("mssql", "u", "p")) << session.lastError;
+    ASSERT_EQ(DBMS_MSSQL, session.dbmsKind);
+
+    const CStringArray view{"CREATE VIEW v_orders\r\n", "AS SELECT id, note FROM orders WHERE ",
+                            "note IS NOT NULL\r\n"};
+    EXPECT_EQ(view, ObjectLines(session, OB_VIEW, "v_orders")) << "the rows as they come, nothing between";
+    for (int kind : {int(OB_TRIGGER), int(OB_PROCEDURE), 12, 23, 27})
+        EXPECT_EQ(view, ObjectLines(session, static_cast<OB_TYPE>(kind), "v_orders")) << "kind " << kind;
+
+    EXPECT_EQ((CStringArray{"CREATE PROCEDURE proc_a AS\r\n", "SELECT 1"}),
+              ObjectLines(session, OB_PROCEDURE, "proc_a;1"))
+        << "the group number is not part of the name";
+    EXPECT_EQ(CStringArray{"semicolon first"}, ObjectLines(session, OB_PROCEDURE, ";odd"))
+        << "a semicolon in the first place is part of the name";
+    EXPECT_EQ(CStringArray{"quoted name"}, ObjectLines(session, OB_VIEW, "o'neil"))
+        << "the apostrophe stays inside the string literal";
+
+    EXPECT_TRUE(ObjectLines(session, OB_VIEW, "locked").empty()) << "a failing sp_helptext gives no pieces";
+    EXPECT_NE(CString::npos, CString(session.lastError).find("There is no text for object 'locked'."))
+        << session.lastError;
+
+    // The kinds written here do not ask the server.
+    EXPECT_EQ(CStringArray{"CREATE DATABASE sales"}, ObjectLines(session, OB_DATABASE, "sales"));
+    EXPECT_EQ(CStringArray{"create user guest \r\n"}, ObjectLines(session, OB_USER, "guest"));
+}
+
+TEST(ODBCObjectTextFamilies, OtherFamiliesKeepNoStoredText) {
+    int i = 0;
+    for (const char* dbms : {"Oracle8", "ACCESS", "EXCEL", "DBASE", "FoxPro", "Microsoft SQL Server 2000"}) {
+        const CString dsn = "nostore" + std::to_string(i++);
+        TestSandbox::AddDataSource(dsn, VARNEL_SCRIPTED_DRIVER, {{"DBMS_NAME", dbms}});
+        ODBC session;
+        ASSERT_EQ(0, session.Connect(dsn, "u", "p")) << session.lastError;
+        for (int kind : {int(OB_VIEW), int(OB_TRIGGER), int(OB_PROCEDURE), 12, 23, 27})
+            EXPECT_EQ(CStringArray{"Not supported for current DBMS"},
+                      ObjectLines(session, static_cast<OB_TYPE>(kind), "anything;1"))
+                << dbms << " kind " << kind;
+        EXPECT_EQ(CStringArray{"CREATE DATABASE db1"}, ObjectLines(session, OB_DATABASE, "db1")) << dbms;
+    }
 }
