@@ -118,12 +118,13 @@ protected:
             open = open && FindControl(&Page(), id)->isEnabled();
         return open && !FindControl(&Page(), CConnectMode::IDC_DATABASE)->isEnabled();
     }
+    // The login fields closed (the database box follows the database system).
     bool LoginLocked() {
         bool locked = true;
         for (int id : {CConnectMode::IDC_DSN, CConnectMode::IDC_USER, CConnectMode::IDC_PASSWORD,
                        CConnectMode::IDC_OWNER})
             locked = locked && !FindControl(&Page(), id)->isEnabled();
-        return locked && FindControl(&Page(), CConnectMode::IDC_DATABASE)->isEnabled();
+        return locked;
     }
     // "IsPerm" as the settings store holds it.
     int StoredIsPerm() {
@@ -244,14 +245,14 @@ TEST_F(ConnectModeTest, TickingThePermanentOptionConnectsAndLocksTheLoginUnticki
 }
 
 TEST_F(ConnectModeTest, AFailedPermanentConnectionLeavesTheOptionClearedAndTheLoginOpen) {
-    TestSandbox::AddSqliteSource("Shop");
-    CConnectMode& page = Open("NoSuchSource");
-    (void)page;
+    AddScriptedSource("Shop", {{"Refuse", "28000 Login failed for user 'joe'"}});
+    Open("Shop");
     m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
     Permanent()->click();
     ASSERT_EQ(1u, messages.Shown().size());
     EXPECT_EQ("Error!", messages.Shown()[0].caption);
-    EXPECT_FALSE(messages.Shown()[0].text.empty());
+    EXPECT_NE(CString::npos, messages.Shown()[0].text.find("Login failed for user 'joe'"))
+        << messages.Shown()[0].text;
     EXPECT_EQ(0, m_Session->connected);
     EXPECT_FALSE(Permanent()->isChecked());
     EXPECT_TRUE(LoginOpen());
@@ -259,8 +260,8 @@ TEST_F(ConnectModeTest, AFailedPermanentConnectionLeavesTheOptionClearedAndTheLo
 }
 
 TEST_F(ConnectModeTest, LeavingThePageStoresHistoriesAndDataSourceAndChangesRaiseTheGeneration) {
-    TestSandbox::AddSqliteSource("Shop");
-    TestSandbox::AddSqliteSource("Stock");
+    AddScriptedSource("Shop", {});
+    AddScriptedSource("Stock", {});
     CConnectMode& page = Open("Shop");
     m_Window->SwitchMode(CMainWindow::MODE_SCHEMA);
     const int seen = m_Window->SchemaPage()->Refreshes();
@@ -307,7 +308,7 @@ TEST_F(ConnectModeTest, LeavingThePageStoresHistoriesAndDataSourceAndChangesRais
 }
 
 TEST_F(ConnectModeTest, SummaryNamesDataSourceUserOwnerAndDatabase) {
-    TestSandbox::AddSqliteSource("Shop");
+    AddScriptedSource("Shop", {{"DATABASE_NAME", "shopdb"}});
     CConnectMode& page = Open("Shop");
     EXPECT_EQ("(Shop///)", page.ConnectionSummary());
     m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
@@ -315,9 +316,8 @@ TEST_F(ConnectModeTest, SummaryNamesDataSourceUserOwnerAndDatabase) {
     page.OwnerBox()->setEditText("main");
     Permanent()->click();
     ASSERT_EQ(1, m_Session->connected);
-    const CString database = page.DatabaseBox()->currentText().toStdString();
-    EXPECT_EQ("(Shop/joe/main/" + database + ")", page.ConnectionSummary());
-    EXPECT_NE(CString::npos, Title().find("(Shop/joe/main/" + database + ")")) << Title();
+    EXPECT_EQ("(Shop/joe/main/shopdb)", page.ConnectionSummary());
+    EXPECT_NE(CString::npos, Title().find("(Shop/joe/main/shopdb)")) << Title();
 }
 
 TEST_F(ConnectModeTest, WithoutSavePasswordTheFieldIsEmptyAtTheNextStartAndTheStoredPasswordStays) {
@@ -419,7 +419,7 @@ TEST_F(ConnectModeTest, ManageOpensTheDataSourceDialogAndRefillsTheBoxKeepingThe
     });
     page.OnManage();
     EXPECT_TRUE(seen);
-    EXPECT_EQ((CStringArray{"Added", "Shop"}), page.DataSourceBox()->ItemTexts());
+    EXPECT_EQ((CStringArray{"Shop", "Added"}), page.DataSourceBox()->ItemTexts());
     EXPECT_EQ("Shop", page.DataSourceBox()->GetCurDSN());
 }
 
