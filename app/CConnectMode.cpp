@@ -94,6 +94,9 @@ bool CConnectMode::OnInitDialog() {
     m_Permanent = Tag(new QCheckBox("&Permanent connection (recomended)", this), IDC_PERMANENT);
     auto* manage = Tag(new QPushButton("Manage...", this), IDC_MANAGE);
     auto* test = Tag(new QPushButton("Test", this), IDC_TEST);
+    // Enter in a login field must not open the administrator or start a test.
+    manage->setAutoDefault(false);
+    test->setAutoDefault(false);
 
     g->addWidget(label("Data &source", m_DSN), 0, 0);
     g->addWidget(m_DSN, 0, 1);
@@ -393,6 +396,9 @@ void CConnectMode::OnManage() {
 
 void CConnectMode::OnDataSourceChanged() {
     ++m_Generation;
+    // The run's connection is left alone; the box is refilled at the next connection.
+    if (m_Main.IsRunning())
+        return;
     m_Database->FillDatabases(m_Session, "");
     m_DatabaseIndex = m_Database->currentIndex();
 }
