@@ -355,7 +355,6 @@ void CConnectMode::ApplyPermanent() {
         return;
     if (!permanent) {
         m_Session->Disconnect();
-        FillInfo();
         m_Main.UpdateTitle();
     } else if (EnsureConnected() != 0) {
         LockLogin(false);

@@ -441,7 +441,8 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT hstmt, SQLCHAR* text, SQLINTEGER length
         s_Statements.clear();
         return SQL_SUCCESS;
     }
-    s_Statements.push_back(sql);
+    if (s_Statements.size() < 10000) // long runs that never look are not kept whole
+        s_Statements.push_back(sql);
     auto canned = s->dbc->script.find("query " + sql);
     const size_t n = std::strtoul(sql.c_str() + std::min(sql.size(), sql.find(' ') + 1), nullptr, 10);
     if (canned != s->dbc->script.end()) {
