@@ -1,47 +1,245 @@
 #include "CConnectMode.h"
 
+#include "CMainWindow.h"
+
 #include "services/_Settings.h"
+#include "toolkit/CDataExchange.h"
+#include "toolkit/CHistCBox.h"
+#include "toolkit/CListCtrl.h"
+#include "toolkit/CStringTable.h"
+#include "toolkit/CWaitCursor.h"
+#include "toolkit/ControlId.h"
 #include "toolkit/MessageBox.h"
 
 #include "codbc/CDB.h"
+#include "codbc/DSN_Info.h"
+#include "codbc/ODBC.h"
+#include "views/CDBCBox.h"
 
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cstdio>
+#include <sql.h>
+#include <sqlext.h>
 
-CConnectMode::CConnectMode(_Settings& settings, CDB* session, QWidget* parent)
-    : CSmDialog(IDD, parent, Qt::Widget), m_Settings(settings), m_Session(session) {}
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+// The database last selected with "use" on the current connection.
+CString s_UsedDatabase;
+
+const char* const kDatabaseLabel = "Database";
+const char* const kOwnerLabel = "Ow&ner (schema)";
+
+template <class W> W* Tag(W* widget, int id) {
+    SetControlId(widget, id);
+    return widget;
+}
+
+QString ToQ(const CString& text) {
+    return QString::fromUtf8(text.c_str(), static_cast<qsizetype>(text.size()));
+}
+
+CString FromQ(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return CString(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+// A catalog or owner term as a label: its first letter in upper case.
+CString TermLabel(CString term) {
+    term[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(term[0])));
+    return term;
+}
+} // namespace
+
+CConnectMode::CConnectMode(CMainWindow& main, _Settings& settings, CDB* session, QWidget* parent)
+    : CSmDialog(IDD, parent, Qt::Widget), m_Main(main), m_Settings(settings), m_Session(session) {}
 
 bool CConnectMode::OnInitDialog() {
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(8, 8, 8, 8);
+    top->setSpacing(8);
+
+    // The login: data source, user, password, owner and database, with their actions beside them.
+    auto* login = new QGroupBox(" Connection ", this);
+    auto* g = new QGridLayout(login);
+    g->setHorizontalSpacing(8);
+    g->setColumnStretch(1, 1);
+    g->setColumnMinimumWidth(1, 220);
+    auto label = [this](const char* text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    m_DSN = Tag(new CDBCBox(this), IDC_DSN);
+    m_DSN->setEditable(false);
+    m_User = Tag(new CHistCBox(this), IDC_USER);
+    m_PasswordEdit = Tag(new QLineEdit(this), IDC_PASSWORD);
+    m_PasswordEdit->setEchoMode(QLineEdit::Password);
+    m_Owner = Tag(new CHistCBox(this), IDC_OWNER);
+    m_Database = Tag(new CDBCBox(this), IDC_DATABASE);
+    m_Database->setEditable(false);
+    m_OwnerLabel = Tag(label(kOwnerLabel, m_Owner), IDC_OWNER_LABEL);
+    m_DatabaseLabel = Tag(label(kDatabaseLabel, m_Database), IDC_DATABASE_LABEL);
+    m_SavePassword = Tag(new QCheckBox("Save password", this), IDC_SAVEPASSWORD);
+    m_Permanent = Tag(new QCheckBox("&Permanent connection (recomended)", this), IDC_PERMANENT);
+    auto* manage = Tag(new QPushButton("Manage...", this), IDC_MANAGE);
+    auto* test = Tag(new QPushButton("Test", this), IDC_TEST);
+    // Enter in a login field must not open the administrator or start a test.
+    manage->setAutoDefault(false);
+    test->setAutoDefault(false);
+
+    g->addWidget(label("Data &source", m_DSN), 0, 0);
+    g->addWidget(m_DSN, 0, 1);
+    g->addWidget(manage, 0, 2);
+    g->addWidget(label("&User", m_User), 1, 0);
+    g->addWidget(m_User, 1, 1);
+    g->addWidget(label("Pass&word", m_PasswordEdit), 2, 0);
+    g->addWidget(m_PasswordEdit, 2, 1);
+    g->addWidget(m_SavePassword, 2, 2);
+    g->addWidget(m_OwnerLabel, 3, 0);
+    g->addWidget(m_Owner, 3, 1);
+    g->addWidget(m_DatabaseLabel, 4, 0);
+    g->addWidget(m_Database, 4, 1);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(m_Permanent);
+    actions->addStretch(1);
+    actions->addWidget(test);
+    g->addLayout(actions, 5, 0, 1, 3);
+    top->addWidget(login);
+
+    // What the driver and the data source say about themselves.
+    auto* information = new QGroupBox(" Data source information ", this);
+    auto* i = new QGridLayout(information);
+    i->setHorizontalSpacing(8);
+    i->setColumnStretch(1, 1);
+    i->setColumnStretch(3, 1);
+    const struct {
+        int id;
+        const char* text;
+        int row, column;
+    } fields[] = {{IDC_DBMS, "DBMS", 0, 0},
+                  {IDC_SERVER, "Server name", 0, 2},
+                  {IDC_DRIVER, "Driver", 1, 0},
+                  {IDC_MANAGER, "Manager", 1, 2}};
+    for (int f = 0; f < 4; ++f) {
+        m_Fields[f] = Tag(new QLineEdit(this), fields[f].id);
+        m_Fields[f]->setReadOnly(true);
+        i->addWidget(new QLabel(fields[f].text, this), fields[f].row, fields[f].column);
+        i->addWidget(m_Fields[f], fields[f].row, fields[f].column + 1);
+    }
+    m_Info = Tag(new CListCtrl(this), IDC_INFO);
+    m_Info->SetColumns({"Description", "ODBC", "Value"});
+    m_Info->setColumnWidth(0, 250);
+    m_Info->setColumnWidth(1, 50);
+    m_Info->setColumnWidth(2, 150);
+    m_Info->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_Info->setAlternatingRowColors(true);
+    m_Info->setStyleSheet("QTreeView::item { border-right: 1px solid palette(midlight); "
+                          "border-bottom: 1px solid palette(midlight); }");
+    m_Info->header()->setStretchLastSection(true);
+    i->addWidget(m_Info, 2, 0, 1, 4);
+    top->addWidget(information, 1);
+
+    connect(m_Permanent, &QCheckBox::clicked, this, [this] { OnPermanent(); });
+    connect(test, &QPushButton::clicked, this, [this] { OnTest(); });
+    connect(manage, &QPushButton::clicked, this, [this] { OnManage(); });
+    connect(m_DSN, &QComboBox::activated, this, [this] { OnDataSourceChanged(); });
+    connect(m_Database, &QComboBox::activated, this, [this] { OnDatabaseChanged(); });
+
+    // The fields as the last run left them.
+    m_Password = m_Settings.getInt("SavePassword") ? m_Settings.getStr("Password") : CString();
     m_DataSource = m_Settings.getStr("DSN");
-    auto* layout = new QVBoxLayout(this);
-    m_State = new QLabel(this);
-    m_State->setAlignment(Qt::AlignCenter);
-    m_State->setWordWrap(true);
-    layout->addWidget(m_State);
-    ShowState();
+    m_DSN->FillDSN(DS_TYPE(0), m_DataSource);
+    m_User->Load("User");
+    m_Owner->Load("Owner");
+    m_Database->Load("Database");
+    m_Database->FillDatabases(m_Session, m_Database->GetCurItem("Database"));
+    m_DatabaseIndex = m_Database->currentIndex();
+    m_SeenUser = m_User->GetCurString();
+    m_SeenOwner = m_Owner->GetCurString();
+    UpdateData(false);
+    LockLogin(m_Settings.getInt("IsPerm") != 0);
+    FillInfo();
     return true;
 }
 
-void CConnectMode::ShowState() {
-    if (!m_State)
+void CConnectMode::UpdateData(bool save) {
+    if (!m_Permanent)
         return;
-    QString text = QString::fromStdString("Data source: " + (m_DataSource.empty() ? "(none)" : m_DataSource));
-    text += m_Session && m_Session->connected ? "\nConnected" : "\nNot connected";
-    m_State->setText(text);
+    CDataExchange dx{this, save};
+    m_Settings.sDDX_Check(&dx, IDC_SAVEPASSWORD, "SavePassword");
+    m_Settings.sDDX_Check(&dx, IDC_PERMANENT, "IsPerm");
+    if (save)
+        m_Password = FromQ(m_PasswordEdit->text());
+    else
+        m_PasswordEdit->setText(ToQ(m_Password));
+}
+
+void CConnectMode::ShowPermanent() {
+    if (!m_Permanent)
+        return;
+    CDataExchange dx{this, false};
+    m_Settings.sDDX_Check(&dx, IDC_SAVEPASSWORD, "SavePassword");
+    m_Settings.sDDX_Check(&dx, IDC_PERMANENT, "IsPerm");
+    LockLogin(m_Settings.getInt("IsPerm") != 0);
+}
+
+void CConnectMode::LockLogin(bool permanent) {
+    m_Permanent->setChecked(permanent);
+    m_DSN->setEnabled(!permanent);
+    m_User->setEnabled(!permanent);
+    m_PasswordEdit->setEnabled(!permanent);
+    m_Owner->setEnabled(!permanent);
+    m_Database->setEnabled(permanent);
+}
+
+bool CConnectMode::Refused() {
+    if (!m_Main.IsRunning())
+        return false;
+    m_Main.SetStatusText("A script is running");
+    return true;
 }
 
 void CConnectMode::Activate() {
     CSmDialog::Activate();
-    if (m_Settings.getInt("IsPerm"))
-        EnsureConnected();
-    ShowState();
+    if (!m_Main.IsRunning())
+        ApplyPermanent();
 }
 
 void CConnectMode::Deactivate() {
-    if (m_Settings.getStr("DSN") != m_DataSource)
-        m_Settings.setStr("DSN", m_DataSource);
+    if (m_User) {
+        UpdateData(true);
+        const CString owner = m_Owner->GetCurString();
+        const CString user = m_User->GetCurString();
+        if (owner != m_SeenOwner) {
+            m_SeenOwner = owner;
+            ++m_Generation;
+        }
+        if (user != m_SeenUser) {
+            m_SeenUser = user;
+            ++m_Generation;
+        }
+        m_Owner->SetActiveOrAdd(owner);
+        m_User->SetActiveOrAdd(user);
+        m_User->Save("User");
+        m_Owner->Save("Owner");
+        m_Database->Save("Database");
+        if (m_Settings.getInt("SavePassword"))
+            m_Settings.setStr("Password", m_Password);
+        m_DataSource = m_DSN->GetCurDSN();
+    }
+    m_Settings.setStr("DSN", m_DataSource);
+    m_Settings.SaveData();
     CSmDialog::Deactivate();
 }
 
@@ -50,41 +248,193 @@ int CConnectMode::EnsureConnected() {
         return -1;
     if (m_Session->connected)
         return 0;
-    const CString dataSource = m_Settings.getStr("DSN");
-    if (dataSource != m_DataSource) {
-        m_DataSource = dataSource;
-        ++m_Generation;
+    int rc = 0;
+    {
+        CWaitCursor wait;
+        if (m_User)
+            m_DataSource = m_DSN->GetCurDSN();
+        const CString user = m_User ? m_User->GetCurString() : CHistCBox::StoredCurString("User");
+        rc = m_Session->Connect(m_DataSource, user, m_Password);
     }
-    const int rc = m_Session->Connect(m_DataSource, m_User, m_Settings.getStr("Password"));
-    if (rc != 0 || !m_Session->connected) {
+    if (rc != 0) {
         ShowMessage(m_Session->lastError, "Error!", MB_OK | MB_ICONERROR, this);
         m_Settings.setInt("IsPerm", 0);
         m_Settings.SaveData();
-        ShowState();
-        return rc != 0 ? rc : 1;
+        ShowPermanent();
+        return rc;
     }
-    ShowState();
+    CString owner;
+    if (m_User) {
+        m_User->SetActiveOrAdd(m_User->GetCurString());
+        owner = m_Owner->GetCurString();
+        m_Owner->SetActiveOrAdd(owner);
+    } else {
+        owner = CHistCBox::StoredCurString("Owner");
+    }
+    std::snprintf(m_Session->owner, sizeof m_Session->owner, "%s", owner.c_str());
+    FillInfo();
+    SelectDatabase(true);
+    if (m_User) {
+        m_Database->FillDatabases(m_Session, "");
+        m_DatabaseIndex = m_Database->currentIndex();
+        FillTerms();
+    }
+    m_Main.UpdateTitle();
     return 0;
 }
 
+void CConnectMode::FillTerms() {
+    CString term;
+    if (m_Session->GetInfo(static_cast<short>(SQL_CATALOG_TERM), &term) == 0 && !term.empty())
+        m_DatabaseLabel->setText(ToQ(TermLabel(term)));
+    term.clear();
+    if (m_Session->GetInfo(static_cast<short>(SQL_OWNER_TERM), &term) == 0 && !term.empty())
+        m_OwnerLabel->setText(ToQ(TermLabel(term)));
+}
+
+void CConnectMode::FillInfo() {
+    if (!m_Info)
+        return;
+    auto* session = dynamic_cast<ODBC*>(m_Session);
+    if (session && session->connected) {
+        m_Info->setEnabled(true);
+        DSN_Info info(session);
+        info.SetList(m_Info);
+        info.InsertAllInfo();
+        m_Fields[0]->setText(ToQ(info.DBMSNameAndVer()));
+        CString server;
+        if (session->GetInfo(static_cast<short>(SQL_SERVER_NAME), &server) == 0)
+            m_Fields[1]->setText(ToQ(server));
+        m_Fields[2]->setText(ToQ(info.DRIVERNameAndVer()));
+        m_Fields[3]->setText(ToQ(info.ODBCVer()));
+    } else {
+        for (QLineEdit* field : m_Fields)
+            field->clear();
+        m_Info->DeleteAllItems();
+        m_Info->setEnabled(false);
+    }
+}
+
+void CConnectMode::SelectDatabase(bool newConnection) {
+    if (!m_Session || !m_Session->connected || m_Session->dbmsKind != DBMS_MSSQL)
+        return;
+    if (newConnection)
+        s_UsedDatabase.clear();
+    const CString database =
+        m_Database ? m_Database->GetCurItem("Database") : CHistCBox::StoredCurString("Database");
+    // An empty name would only make the server complain.
+    if (database.empty() || database == s_UsedDatabase)
+        return;
+    if (m_Session->Exec("use " + database) == 0) {
+        s_UsedDatabase = database;
+        m_Main.UpdateTitle();
+    }
+}
+
 CString CConnectMode::ConnectionSummary() {
-    if (m_DataSource.empty())
-        m_DataSource = m_Settings.getStr("DSN");
-    m_Summary = "(" + m_DataSource + "/" + m_User + "/" + m_Owner + "/" + m_Database + ")";
+    CString user, owner, database;
+    if (m_User) {
+        user = m_User->currentText().toStdString();
+        owner = m_Owner->currentText().toStdString();
+        database = m_Database->GetCurItem("Database");
+    }
+    char text[1200];
+    std::snprintf(text, sizeof text, "(%s/%s/%s/%s)", m_DataSource.c_str(), user.c_str(), owner.c_str(),
+                  database.c_str());
+    m_Summary = text;
     return m_Summary;
 }
 
-void CConnectMode::OfferLastConnection() {
-    if (!m_Settings.getInt("IsPerm"))
+void CConnectMode::ApplyPermanent() {
+    if (!m_User)
         return;
-    char text[1024];
-    std::snprintf(text, sizeof text, "Data Source = %s\nUser       = %s\nOwner    = %s\nDatabase=%s\n\n%s",
-                  m_DataSource.c_str(), m_User.c_str(), m_Owner.c_str(), m_Database.c_str(),
-                  "Restore last connection?");
-    if (ShowMessage(text, "Permanent connection", MB_YESNO | MB_ICONQUESTION, this) != IDYES) {
-        m_Settings.setInt("IsPerm", 0);
+    UpdateData(true);
+    const bool permanent = m_Settings.getInt("IsPerm") != 0;
+    LockLogin(permanent);
+    if (!m_Session)
+        return;
+    if (!permanent) {
+        m_Session->Disconnect();
+        m_Main.UpdateTitle();
+    } else if (EnsureConnected() != 0) {
+        LockLogin(false);
+        m_Session->Disconnect();
+        m_Main.UpdateTitle();
+    }
+    if (!m_Session->ownerSupported) {
+        m_Owner->SetActiveOrAdd("");
+    }
+}
+
+void CConnectMode::OnPermanent() {
+    if (Refused()) {
+        m_Permanent->setChecked(!m_Permanent->isChecked());
         return;
     }
-    if (EnsureConnected() != 0 && m_Session)
+    ApplyPermanent();
+}
+
+void CConnectMode::OnTest() {
+    if (Refused() || !m_Session)
+        return;
+    UpdateData(true);
+    if (EnsureConnected() == 0)
+        ShowMessage("TEST COMPLETED SUCCESSFULLY!", "Connect", MB_OK | MB_ICONINFORMATION, this);
+    if (!m_Settings.getInt("IsPerm")) {
         m_Session->Disconnect();
+        m_Main.UpdateTitle();
+    }
+}
+
+void CConnectMode::OnManage() {
+    if (Refused() || !m_Session)
+        return;
+    m_Session->ManageDSN(this);
+    m_DSN->FillDSN(DS_TYPE(0), m_DSN->GetCurDSN());
+}
+
+void CConnectMode::OnDataSourceChanged() {
+    ++m_Generation;
+    // The run's connection is left alone; the box is refilled at the next connection.
+    if (m_Main.IsRunning())
+        return;
+    m_Database->FillDatabases(m_Session, "");
+    m_DatabaseIndex = m_Database->currentIndex();
+}
+
+void CConnectMode::OnDatabaseChanged() {
+    if (Refused()) {
+        m_Database->setCurrentIndex(m_DatabaseIndex);
+        return;
+    }
+    m_DatabaseIndex = m_Database->currentIndex();
+    ++m_Generation;
+    SelectDatabase(false);
+}
+
+void CConnectMode::RestoreLastConnection() {
+    if (!m_Settings.getInt("IsPerm"))
+        return;
+    CString caption = "Permanent connection", question = "Restore last connection?";
+    CStringTable::Load(5003, &caption);
+    CStringTable::Load(5002, &question);
+    CString user, owner, database;
+    if (m_User) {
+        user = m_User->GetCurString();
+        owner = m_Owner->GetCurString();
+    }
+    database = m_Database ? m_Database->GetCurItem("Database") : CHistCBox::StoredCurString("Database");
+    const CString source = m_User ? m_DSN->GetCurDSN() : m_DataSource;
+    char text[2048];
+    std::snprintf(text, sizeof text, "Data Source = %s\nUser       = %s\nOwner    = %s\nDatabase=%s\n\n%s",
+                  source.c_str(), user.c_str(), owner.c_str(), database.c_str(), question.c_str());
+    if (ShowMessage(text, caption, MB_YESNO | MB_ICONQUESTION, this) != IDYES) {
+        m_Settings.setInt("IsPerm", 0);
+        ShowPermanent();
+        return;
+    }
+    if (EnsureConnected() != 0 && m_Session) {
+        m_Session->Disconnect();
+        m_Main.UpdateTitle();
+    }
 }

@@ -221,7 +221,7 @@ bool CMainWindow::OnInitDialog() {
     m_Script->Create(0, 0);
     m_Script->Activate();
 
-    m_Connect = new CConnectMode(m_Settings, m_Session, m_PageArea);
+    m_Connect = new CConnectMode(*this, m_Settings, m_Session, m_PageArea);
     m_Schema = new CSchemaMode(*this, m_Settings, m_Session, m_PageArea);
     m_Results = new CResultsMode(*this, m_Settings, m_Session, m_PageArea);
     m_Builder = new CBuilderMode(*this, m_Settings, m_Session, m_PageArea);
@@ -379,6 +379,10 @@ void CMainWindow::OnTabChanged(int index) {
     m_SwitchingTab = true;
     m_Tabs->setCurrentIndex(m_Mode);
     m_SwitchingTab = false;
+}
+
+bool CMainWindow::IsRunning() const {
+    return m_Results && m_Results->IsRunning();
 }
 
 void CMainWindow::UpdateTitle() {
@@ -555,7 +559,7 @@ void CMainWindow::OnStartupTimer() {
         if (ShowMessage(text, kAttention, MB_YESNO | MB_ICONQUESTION, this) == IDYES)
             m_Script->RestoreAutoSave();
     }
-    m_Connect->OfferLastConnection();
+    m_Connect->RestoreLastConnection();
     UpdateTitle();
     for (int id = 10000; id <= 10012; ++id) {
         CString tip;

@@ -77,6 +77,7 @@ public:
     void SwitchMode(int index);
     int CurrentMode() const { return m_Mode; }
     void UpdateTitle();
+    bool IsRunning() const;
     void SetModifiedMark(bool modified);
     void SetCaretPane(int column, int line);
     void SetStatusText(const CString& text);

@@ -20,6 +20,7 @@ public:
     void Activate() override;
     // Copy selected, Export, Sort ASC/DESC and the export targets; false for any other command.
     bool OnCommand(unsigned id);
+    bool IsRunning() const { return m_Running; }
 
 protected:
     bool OnInitDialog() override;
@@ -29,4 +30,5 @@ private:
     _Settings& m_Settings;
     CDB* m_Session;
     QLabel* m_Time = nullptr;
+    bool m_Running = false;
 };

@@ -19,9 +19,9 @@
 // Built-in statements: "notal N", "piecelen N", "value N" (one value of N characters whose pieces are
 // reported as SQL_NO_TOTAL, with their own length, or correctly), "calls" (SQLGetData calls since the
 // last "calls"), "catalog calls" (the catalog calls since the last one, with their owner argument),
-// "badread" (one row: "ok", then a value whose read fails), "fail lines", "fail silent". Without DBMS_NAME a
-// data source whose name begins with "oracle" is "Oracle8" 08.00.0760 with no owner term and a blank quote;
-// any other "Scripted" 3.1.
+// "statements" (the statements executed since the last "statements"), "badread" (one row: "ok", then a value
+// whose read fails), "fail lines", "fail silent". Without DBMS_NAME a data source whose name begins with
+// "oracle" is "Oracle8" 08.00.0760 with no owner term and a blank quote; any other "Scripted" 3.1.
 #include <sql.h>
 #include <sqlext.h>
 #include <odbcinst.h>
@@ -96,6 +96,7 @@ struct Stmt {
 
 long s_GetDataCalls = 0;
 std::vector<std::string> s_CatalogCalls;
+std::vector<std::string> s_Statements;
 
 std::string Pattern(size_t n) {
     std::string text;
@@ -491,6 +492,16 @@ SQLRETURN SQL_API SQLGetTypeInfo(SQLHSTMT hstmt, SQLSMALLINT type) {
 // Runs a statement text, directly or as prepared (inside the driver, never through the driver manager).
 static SQLRETURN ExecText(SQLHSTMT hstmt, const std::string& sql) {
     Stmt* s = Start(hstmt);
+    if (sql == "statements") {
+        s->counted = false;
+        s->result.columns.push_back({"statement", SQL_VARCHAR});
+        for (const std::string& statement : s_Statements)
+            s->result.rows.push_back({statement});
+        s_Statements.clear();
+        return SQL_SUCCESS;
+    }
+    if (s_Statements.size() < 10000) // long runs that never look are not kept whole
+        s_Statements.push_back(sql);
     auto canned = s->dbc->script.find("query " + sql);
     const size_t n = std::strtoul(sql.c_str() + std::min(sql.size(), sql.find(' ') + 1), nullptr, 10);
     if (canned != s->dbc->script.end()) {
