@@ -55,8 +55,11 @@ protected:
     void ChooseDataSource(const CString& dataSource) {
         S().setStr("DSN", dataSource);
         auto* box = qobject_cast<QComboBox*>(FindControl(m_Window->ConnectPage(), 1039));
-        if (box && box->findText(QString::fromStdString(dataSource)) >= 0)
-            box->setCurrentIndex(box->findText(QString::fromStdString(dataSource)));
+        const int index = box ? box->findText(QString::fromStdString(dataSource)) : -1;
+        if (index >= 0) {
+            box->setCurrentIndex(index);
+            emit box->activated(index); // as the user's choice does
+        }
     }
     // Runs statements on the data source through a session of its own.
     void Execute(const CString& dataSource, std::initializer_list<CString> statements,
