@@ -257,6 +257,9 @@ int CConnectMode::EnsureConnected() {
         rc = m_Session->Connect(m_DataSource, user, m_Password);
     }
     if (rc != 0) {
+        // A login without a usable statement is no connection either: nothing may build on it.
+        if (m_Session->connected)
+            m_Session->Disconnect();
         ShowMessage(m_Session->lastError, "Error!", MB_OK | MB_ICONERROR, this);
         m_Settings.setInt("IsPerm", 0);
         m_Settings.SaveData();

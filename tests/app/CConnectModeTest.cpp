@@ -259,6 +259,18 @@ TEST_F(ConnectModeTest, AFailedPermanentConnectionLeavesTheOptionClearedAndTheLo
     EXPECT_EQ(0, StoredIsPerm());
 }
 
+TEST_F(ConnectModeTest, ALoginWithoutAStatementIsNoConnection) {
+    AddScriptedSource("Shop", {{"NoStatement", "No more statement handles"}});
+    Open("Shop");
+    m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
+    EXPECT_NE(0, m_Window->ConnectPage()->EnsureConnected());
+    ASSERT_EQ(1u, messages.Shown().size());
+    EXPECT_NE(CString::npos, messages.Shown()[0].text.find("No more statement handles"))
+        << messages.Shown()[0].text;
+    EXPECT_EQ(0, m_Session->connected) << "a later caller must not take the login for a connection";
+    EXPECT_NE(0, m_Window->ConnectPage()->EnsureConnected()) << "the next attempt connects again";
+}
+
 TEST_F(ConnectModeTest, LeavingThePageStoresHistoriesAndDataSourceAndChangesRaiseTheGeneration) {
     AddScriptedSource("Shop", {});
     AddScriptedSource("Stock", {});

@@ -7,6 +7,7 @@
 //             in the width the caller asks for; FAIL makes the request fail
 //   Missing   function ids (comma separated) SQLGetFunctions reports as missing
 //   Refuse    "SQLSTATE message": the login is refused with this diagnostic
+//   NoStatement  a message: the login succeeds but no statement can be allocated (HY014)
 //   Script    a file of canned answers; Database  a SQLite file that runs every other statement
 // A Script file holds blocks, each starting with "query <statement text>" or "catalog <function>":
 //   column <name> <SQL type>     a result column;  row <v1>|<v2>|\N   a row (\N is NULL, \n CR LF)
@@ -360,7 +361,7 @@ SQLRETURN SQL_API SQLConnect(SQLHDBC hdbc, SQLCHAR* dsn, SQLSMALLINT length, SQL
     for (const char* key :
          {"DBMS_NAME", "DBMS_VER", "OWNER_TERM", "QUOTE", "CATALOG_TERM", "DATABASE_NAME", "DRIVER_NAME",
           "DRIVER_VER", "TXN_CAPABLE", "TXN_ISOLATION_OPTION", "DEFAULT_TXN_ISOLATION", "ASYNC_MODE",
-          "INDEX_KEYWORDS", "Missing", "Refuse", "Script", "Database"}) {
+          "INDEX_KEYWORDS", "Missing", "Refuse", "NoStatement", "Script", "Database"}) {
         char value[1024] = "\x01";
         SQLGetPrivateProfileString(dbc->dsn.c_str(), key, "\x01", value, sizeof value, "odbc.ini");
         if (std::strcmp(value, "\x01") != 0)
@@ -392,6 +393,11 @@ SQLRETURN SQL_API SQLDisconnect(SQLHDBC hdbc) {
 }
 
 SQLRETURN SQL_API SQLAllocStmt(SQLHDBC dbc, SQLHSTMT* stmt) {
+    auto* owner = static_cast<Dbc*>(dbc);
+    if (owner->Attribute("NoStatement", "").size()) {
+        Set(owner->diag, "HY014", owner->Attribute("NoStatement", ""));
+        return SQL_ERROR;
+    }
     auto* s = new Stmt;
     s->dbc = static_cast<Dbc*>(dbc);
     *stmt = s;
