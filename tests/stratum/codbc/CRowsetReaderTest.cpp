@@ -11,6 +11,9 @@
 
 #include <memory>
 
+#include <sql.h>
+#include <sqlext.h>
+
 namespace {
 // Every column type family, NULLs, empty texts, texts far beyond their bound cell, apostrophes and
 // multibyte characters, over more rows than one rowset holds.
@@ -165,3 +168,33 @@ INSTANTIATE_TEST_SUITE_P(Backends, RowsetReading, testing::Values(Backend::SQLit
                          [](const testing::TestParamInfo<Backend>& info) {
                              return info.param == Backend::SQLite ? "SQLite" : "Postgres";
                          });
+
+// A driver that can't read a bound column again gets nothing bound and is read cell by cell.
+TEST(RowsetReadingScripted, DriverWithoutBoundReadsKeepsTheCellByCellPath) {
+    TestSandbox::AddDataSource("scripted", VARNEL_SCRIPTED_DRIVER, {});
+    ODBC session;
+    ASSERT_EQ(0, session.Connect("scripted", "u", "p")) << session.lastError;
+    ASSERT_EQ(0, session.StmtRealloc());
+    ASSERT_EQ(0, session.Exec("badread")) << session.lastError;
+    {
+        CRowsetReader reader(session);
+        EXPECT_FALSE(reader.Bind({SQL_VARCHAR, SQL_VARCHAR}, {10, 10}));
+        EXPECT_EQ(0, reader.Fetch());
+    }
+    ASSERT_EQ(0, session.Fetch());
+    CString value;
+    long indicator = 0;
+    EXPECT_EQ(0, session.GetDataAsText(0, value, &indicator));
+    EXPECT_EQ("ok", value);
+}
+
+TEST(RowsetReadingCells, CellSizesHoldTheTextOfEachTypeOrOnePiece) {
+    EXPECT_EQ(16, CRowsetReader::CellSize(SQL_INTEGER, 10));
+    EXPECT_EQ(81, CRowsetReader::CellSize(SQL_VARCHAR, 20));
+    EXPECT_EQ(16, CRowsetReader::CellSize(SQL_CHAR, 1));
+    // Unknown or unbounded sizes take one piece of the cell-by-cell read.
+    EXPECT_EQ(CRowsetReader::kLongCell, CRowsetReader::CellSize(SQL_VARCHAR, 0));
+    EXPECT_EQ(CRowsetReader::kLongCell, CRowsetReader::CellSize(SQL_VARCHAR, 4000000000ul));
+    EXPECT_EQ(CRowsetReader::kLongCell, CRowsetReader::CellSize(SQL_LONGVARCHAR, 65536));
+    EXPECT_EQ(CRowsetReader::kLongCell, CRowsetReader::CellSize(SQL_LONGVARBINARY, 10));
+}
