@@ -68,11 +68,16 @@ CString CScriptRunner::FormatTimeLine(long executionMs, long readingMs) {
     return line;
 }
 
+void CScriptRunner::ClearProgress() {
+    if (!m_ProgressShown)
+        return;
+    std::fputs("\r\033[K", m_Messages);
+    std::fflush(m_Messages);
+    m_ProgressShown = false;
+}
+
 void CScriptRunner::Message(const CString& text) {
-    if (m_ProgressShown) {
-        std::fputs("\r\033[K", m_Messages);
-        m_ProgressShown = false;
-    }
+    ClearProgress();
     std::fprintf(m_Messages, "%s\n", text.c_str());
     std::fflush(m_Messages);
 }
@@ -93,7 +98,9 @@ int CScriptRunner::Run(const CString& text, const CString& dataSource, const CSt
     m_DB.Disconnect();
     if (executed != EXIT_DONE)
         return executed;
-    return Write();
+    const int written = Write();
+    ClearProgress();
+    return written;
 }
 
 int CScriptRunner::Connect(const CString& dataSource, const CString& password) {
@@ -187,6 +194,7 @@ int CScriptRunner::Execute(const CString& text) {
 }
 
 int CScriptRunner::Write() {
+    Progress("Writing " + (m_Options.output.empty() ? CString("standard output") : m_Options.output) + "...");
     if (m_Options.format == EXP_EXCEL)
         return WriteXlsx();
     if (m_Options.output.empty())
@@ -226,6 +234,7 @@ int CScriptRunner::WriteStandardOutput() {
     const int code = ExportTo(pattern);
     bool ok = code == EXIT_DONE;
     if (ok) {
+        ClearProgress();
         std::fflush(stdout);
         ok = CopyToDescriptor(pattern, STDOUT_FILENO);
         if (!ok)

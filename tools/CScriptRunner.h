@@ -41,6 +41,7 @@ public:
 private:
     void Message(const CString& text);
     void Progress(const CString& text);
+    void ClearProgress();
     int ExportTo(const CString& path);
     int WriteXlsx();
     int WriteStandardOutput();
