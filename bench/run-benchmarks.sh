@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the benchmark data when missing and runs every benchmark of a build tree.
+# Builds the benchmark data when missing, runs every benchmark of a build tree, then compares
+# varnel-run with isql and sqlite3 on the benchmark table.
 set -euo pipefail
 build=${1:-build}
 targets=$(cmake --build "$build" --target help 2>/dev/null || true)
@@ -11,3 +12,9 @@ for b in "$build"/bench/bench_*; do
     echo "== $(basename "$b")"
     "$b" --benchmark_counters_tabular=true
 done
+
+here=$(cd "$(dirname "$0")" && pwd)
+if [ -x "$build/tools/varnel-run" ] && [ -f "$build/bench/data/odbc-read.sqlite" ]; then
+    echo "== varnel-run against isql and sqlite3"
+    "$here/runner/compare-runner.sh" "$build"
+fi

@@ -8,7 +8,7 @@ packages=(
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
     postgresql sqlite3
     libxlsxwriter-dev
-    libgtest-dev libbenchmark-dev
+    libgtest-dev libbenchmark-dev time
     xvfb xdotool imagemagick
     desktop-file-utils appstream dpkg-dev file librsvg2-bin
     fonts-dejavu-core

@@ -1,6 +1,9 @@
 // varnel-run: the command-line companion of Varnel.
 #include "CJsonWriter.h"
+#include "CRunOptions.h"
+#include "CScriptRunner.h"
 #include "CRunText.h"
+#include "codbc/ODBC.h"
 #include "parse/CParse.h"
 #include "services/Helpers.h"
 #include "toolkit/MessageBox.h"
@@ -8,12 +11,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace {
-int Usage() {
-    std::fprintf(stderr, "usage: varnel-run --split SCRIPT   (SCRIPT '-' reads standard input)\n");
-    return 2;
+int Usage(const CString& error) {
+    std::fprintf(stderr, "varnel-run: %s\n%s", error.c_str(), CRunOptions::UsageText());
+    return CScriptRunner::EXIT_USAGE;
 }
 
 // The whole content of the file, or nothing after telling the user why it could not be read.
@@ -44,7 +49,7 @@ std::optional<CString> ReadScript(const char* path) {
 int Split(const char* path) {
     const std::optional<CString> raw = ReadScript(path);
     if (!raw)
-        return 2;
+        return CScriptRunner::EXIT_USAGE;
     const CString text = CRunText::Prepare(*raw);
     CParse parse;
     parse.Parse(text);
@@ -54,15 +59,43 @@ int Split(const char* path) {
     std::fwrite(json.data(), 1, json.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
+
+int Run(const CRunOptions& options) {
+    const std::optional<CString> raw = ReadScript(options.script.c_str());
+    if (!raw)
+        return CScriptRunner::EXIT_USAGE;
+    CString error;
+    const std::optional<CString> password = options.Password(error);
+    if (!password)
+        return Usage(error);
+    std::unique_ptr<ODBC> session;
+    try {
+        session = std::make_unique<ODBC>();
+    } catch (int) {
+        std::fprintf(stderr, "Error initialize ODBC\n");
+        return CScriptRunner::EXIT_CONNECT;
+    }
+    CScriptRunner runner(options, *session);
+    runner.SetProgress(!options.quiet && ::isatty(STDERR_FILENO));
+    return runner.Run(CRunText::Prepare(*raw), options.EffectiveDataSource(), *password);
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
     SetMessageHandler(ConsoleMessageHandler);
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    CString error;
+    const std::optional<CRunOptions> options = CRunOptions::Parse(CStringArray(argv + 1, argv + argc), error);
+    if (!options)
+        return Usage(error);
+    if (options->help) {
+        std::fputs(CRunOptions::UsageText(), stdout);
+        return 0;
+    }
+    if (options->version) {
         std::printf("varnel-run %s\n", VARNEL_VERSION);
         return 0;
     }
-    if (argc == 3 && std::strcmp(argv[1], "--split") == 0)
-        return Split(argv[2]);
-    return Usage();
+    if (options->split)
+        return Split(options->script.c_str());
+    return Run(*options);
 }

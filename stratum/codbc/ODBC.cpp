@@ -73,6 +73,8 @@ struct EntryPoints {
     VARNEL_ODBC_ENTRY_POINTS(VARNEL_DECLARE)
 #undef VARNEL_DECLARE
     decltype(&::SQLManageDataSources) SQLManageDataSources = nullptr;
+    // Optional: rowset positioning; reading works without it.
+    decltype(&::SQLSetPos) SQLSetPos = nullptr;
 };
 
 EntryPoints api;
@@ -213,6 +215,7 @@ int ODBC::LoadAndLink() {
         return 8;
     VARNEL_ODBC_ENTRY_POINTS(VARNEL_BIND)
 #undef VARNEL_BIND
+    api.SQLSetPos = reinterpret_cast<decltype(api.SQLSetPos)>(LinkProc("SQLSetPos"));
     return 0;
 }
 
@@ -504,6 +507,36 @@ int ODBC::BindCol(int col, char* buffer, int size, long* indicator) {
     lastRc =
         api.SQLBindCol(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_C_DEFAULT, buffer, size, indicator);
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
+}
+
+int ODBC::BindText(int col, char* buffer, long size, long* indicators) {
+    lastRc = api.SQLBindCol(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_C_CHAR, buffer, size, indicators);
+    return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
+}
+
+int ODBC::SetStmtPointer(int attribute, void* pointer) {
+    lastRc = api.SQLSetStmtAttr(hstmt, attribute, pointer, 0);
+    return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
+}
+
+void ODBC::Unbind() {
+    if (!hstmt)
+        return;
+    api.SQLFreeStmt(hstmt, SQL_UNBIND);
+    api.SQLSetStmtAttr(hstmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
+    api.SQLSetStmtAttr(hstmt, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    api.SQLSetStmtAttr(hstmt, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+}
+
+int ODBC::SetPosition(int row) {
+    if (!api.SQLSetPos)
+        return -1;
+    lastRc = api.SQLSetPos(hstmt, static_cast<SQLSETPOSIROW>(row + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE);
+    return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
+}
+
+int ODBC::CanPosition() {
+    return api.SQLSetPos ? 1 : 0;
 }
 
 bool ODBC::TruncationReported() {

@@ -71,6 +71,19 @@ public:
     int Statistics(CString owner, CString table);
     // 1 when the driver supports the ODBC function id.
     int isFunction(int functionId);
+
+    // Rowset reading of the main statement. Binds a column (from 0) as character data into an array
+    // of `size`-byte cells with one length cell each.
+    int BindText(int col, char* buffer, long size, long* indicators);
+    // A pointer-valued statement attribute (row count or row status array).
+    int SetStmtPointer(int attribute, void* pointer);
+    // Releases the bindings, the rowset size and the pointers handed to the main statement.
+    void Unbind();
+    // Makes row `row` (from 0) of the current rowset the one that GetData reads; -1 when the driver
+    // manager lacks SQLSetPos.
+    int SetPosition(int row);
+    // 1 when positioning within a rowset can be attempted.
+    static int CanPosition();
     // 1 when the driver manager library can be loaded.
     static int isAvailable();
 

@@ -1,7 +1,9 @@
 #include "views/CResultLoader.h"
 
 #include "codbc/CDB.h"
+#include "codbc/CRowsetReader.h"
 #include "codbc/Charset.h"
+#include "codbc/ODBC.h"
 #include "grid/CResultTable.h"
 #include "services/Helpers.h"
 #include "toolkit/MessageBox.h"
@@ -58,6 +60,8 @@ void CResultLoader::FillingList(int conversion) {
     if (!m_pDB)
         return;
 
+    std::vector<short> sqlTypes(columns, 0);
+    std::vector<unsigned long> sizes(columns, 0);
     for (unsigned c = 0; c < columns; ++c) {
         CString name, typeName;
         short sqlType = 0, digits = 0, nullable = 0;
@@ -65,6 +69,8 @@ void CResultLoader::FillingList(int conversion) {
         if (m_pDB->DescribeCol(static_cast<int>(c), &name, &sqlType, &size, &digits, &nullable, &typeName) !=
             0)
             continue;
+        sqlTypes[c] = sqlType;
+        sizes[c] = size;
         FLD_DESC field;
         field.sqlType = sqlType;
         field.width = static_cast<int>(size > kMaxDisplayWidth ? kMaxDisplayWidth : size);
@@ -78,12 +84,44 @@ void CResultLoader::FillingList(int conversion) {
     }
     m_pDB->SetBlobAsText(m_Table.GetBlobAsText());
 
-    // Events are processed between rows, at most once per interval: dispatching them for every cell
-    // would cost more than the read itself.
-    using Clock = std::chrono::steady_clock;
-    auto lastPump = Clock::now();
-    const bool viewNull = m_Table.GetViewNull() != 0;
-    CString value, converted;
+    m_ViewNull = m_Table.GetViewNull() != 0;
+    m_LastPump = std::chrono::steady_clock::now();
+    if (!m_RowsetReading || !ReadRowsets(columns, sqlTypes, sizes, conversion))
+        ReadCells(columns, conversion);
+    AddToolTips();
+    Finish();
+}
+
+void CResultLoader::StoreValue(int row, unsigned col, int result, std::string_view value, long indicator,
+                               int conversion) {
+    std::string_view text = kFailedRead;
+    if (result == 0) {
+        if (indicator == -1)
+            text = m_ViewNull ? CResultTable::kNullText : "";
+        else
+            text = value;
+    }
+    if (conversion != 0) {
+        m_Converted = conversion > 0 ? AnsiToOem(CString(text)) : OemToAnsi(CString(text));
+        text = m_Converted;
+    }
+    m_Table.SetCellText(row, static_cast<int>(col) + 1, text);
+}
+
+// Events are processed between rows, at most once per interval: dispatching them for every cell
+// would cost more than the read itself.
+void CResultLoader::PumpBetweenRows() {
+    if (!m_Pump)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_LastPump >= m_PumpInterval) {
+        m_Pump();
+        m_LastPump = std::chrono::steady_clock::now();
+    }
+}
+
+void CResultLoader::ReadCells(unsigned columns, int conversion) {
+    CString value;
     long indicator = 0;
     for (int r = 0; m_pDB->Fetch() == 0; ++r) {
         const int row = m_Table.NextRow(r);
@@ -92,29 +130,39 @@ void CResultLoader::FillingList(int conversion) {
         if (m_pNeedAbort && *m_pNeedAbort)
             break;
         for (unsigned c = 0; c < columns; ++c) {
-            std::string_view text = kFailedRead;
-            if (m_pDB->GetDataAsText(static_cast<int>(c), value, &indicator) == 0) {
-                if (indicator == -1)
-                    text = viewNull ? CResultTable::kNullText : "";
-                else
-                    text = value;
-            }
-            if (conversion != 0) {
-                converted = conversion > 0 ? AnsiToOem(CString(text)) : OemToAnsi(CString(text));
-                text = converted;
-            }
-            m_Table.SetCellText(row, static_cast<int>(c) + 1, text);
+            const int result = m_pDB->GetDataAsText(static_cast<int>(c), value, &indicator);
+            StoreValue(row, c, result, value, indicator, conversion);
         }
-        if (m_Pump) {
-            const auto now = Clock::now();
-            if (now - lastPump >= m_PumpInterval) {
-                m_Pump();
-                lastPump = Clock::now();
+        PumpBetweenRows();
+    }
+}
+
+bool CResultLoader::ReadRowsets(unsigned columns, const std::vector<short>& sqlTypes,
+                                const std::vector<unsigned long>& sizes, int conversion) {
+    auto* session = dynamic_cast<ODBC*>(m_pDB);
+    if (!session || columns == 0)
+        return false;
+    CRowsetReader reader(*session);
+    if (!reader.Bind(sqlTypes, sizes))
+        return false;
+    std::string_view value;
+    long indicator = 0;
+    int r = 0;
+    for (int rows; (rows = reader.Fetch()) > 0;) {
+        for (int i = 0; i < rows; ++i, ++r) {
+            const int row = m_Table.NextRow(r);
+            if (row < 0)
+                return true;
+            if (m_pNeedAbort && *m_pNeedAbort)
+                return true;
+            for (unsigned c = 0; c < columns; ++c) {
+                const int result = reader.GetText(i, static_cast<int>(c), value, indicator);
+                StoreValue(row, c, result, value, indicator, conversion);
             }
+            PumpBetweenRows();
         }
     }
-    AddToolTips();
-    Finish();
+    return true;
 }
 
 void CResultLoader::AddToolTips() {

@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <functional>
+#include <string_view>
+#include <vector>
 
 class CDB;
 class CResultTable;
@@ -28,6 +30,9 @@ public:
     void SetPumpInterval(std::chrono::milliseconds interval) { m_PumpInterval = interval; }
     // Runs after the table is complete and before the statement is released (sizing, repainting).
     void SetOnLoaded(std::function<void()> onLoaded) { m_OnLoaded = std::move(onLoaded); }
+    // Whether rows are read a rowset at a time where the driver allows it (on by default); off
+    // reads every value with its own GetDataAsText.
+    void SetRowsetReading(bool on) { m_RowsetReading = on; }
     // Window over which messages are shown.
     void SetMessageParent(QWidget* parent) { m_pParent = parent; }
 
@@ -47,6 +52,13 @@ public:
 
 private:
     void Finish();
+    // Row loops: one GetDataAsText per value, or bound rowsets. Both end at the abort flag.
+    void ReadCells(unsigned columns, int conversion);
+    bool ReadRowsets(unsigned columns, const std::vector<short>& sqlTypes,
+                     const std::vector<unsigned long>& sizes, int conversion);
+    void StoreValue(int row, unsigned col, int result, std::string_view value, long indicator,
+                    int conversion);
+    void PumpBetweenRows();
 
     CResultTable& m_Table;
     CDB* m_pDB = nullptr;
@@ -55,4 +67,8 @@ private:
     std::chrono::milliseconds m_PumpInterval = kDefaultPumpInterval;
     std::function<void()> m_OnLoaded;
     QWidget* m_pParent = nullptr;
+    bool m_RowsetReading = true;
+    bool m_ViewNull = true;
+    CString m_Converted;
+    std::chrono::steady_clock::time_point m_LastPump;
 };

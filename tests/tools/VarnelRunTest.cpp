@@ -1,13 +1,24 @@
 // Runs the built varnel-run program as a process.
 #include "CommonTypes.h"
 
+#include "codbc/ODBC.h"
+#include "grid/CExport.h"
+#include "grid/CResultTable.h"
+#include "services/_Settings.h"
+#include "views/CResultLoader.h"
+
+#include "DatabaseSources.h"
 #include "TestSandbox.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+#include <memory>
 
 namespace {
 struct Outcome {
@@ -66,7 +77,7 @@ TEST(VarnelRun, BadArgumentsGiveUsageAndExitCodeTwo) {
                                          QStringList{"--split", "a.sql", "b.sql"}}) {
         const Outcome outcome = RunTool(arguments);
         EXPECT_EQ(2, outcome.exitCode) << arguments.join(' ').toStdString();
-        EXPECT_NE(CString::npos, outcome.err.find("usage: varnel-run --split SCRIPT")) << outcome.err;
+        EXPECT_NE(CString::npos, outcome.err.find("usage: varnel-run [options] SCRIPT")) << outcome.err;
         EXPECT_EQ("", outcome.out);
     }
 }
@@ -83,4 +94,261 @@ TEST(VarnelRun, MissingOrUnreadableScriptIsAClearErrorWithExitCodeTwo) {
     EXPECT_EQ(2, outcome.exitCode);
     EXPECT_EQ("", outcome.out);
     EXPECT_NE(CString::npos, outcome.err.find("Is a directory")) << outcome.err;
+}
+
+namespace {
+CString ReadBytes(const CString& path) {
+    std::ifstream file(path, std::ios::binary);
+    return CString(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const CString& path) {
+    return QFileInfo::exists(QString::fromStdString(path));
+}
+
+QStringList Entries(const CString& folder) {
+    return QDir(QString::fromStdString(folder)).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+QString Q(const CString& text) {
+    return QString::fromStdString(text);
+}
+} // namespace
+
+// Runs against a data source of the parameter's database with a small table in it.
+class VarnelRunOutput : public testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), "out", user, password);
+        session = std::make_unique<ODBC>();
+        ASSERT_EQ(0, session->Connect("out", user, password)) << session->lastError;
+        for (const char* sql :
+             {"create table people(id integer, name varchar(20), score numeric(6,2))",
+              "insert into people values (1, 'Ann', 12.5)", "insert into people values (2, NULL, NULL)",
+              "insert into people values (3, 'O''Brien, \"Bo\" <b>&', -3)"}) {
+            ASSERT_EQ(0, session->StmtRealloc());
+            ASSERT_EQ(0, session->Exec(sql)) << sql << ": " << session->lastError;
+        }
+        qputenv("VARNEL_PASSWORD", QByteArray::fromStdString(password));
+    }
+    void TearDown() override { qunsetenv("VARNEL_PASSWORD"); }
+
+    // What the Export dialog writes with "All data" for the query's result loaded as the grid loads it.
+    CString ExportOf(const CString& query, EXP_TYPE mode, bool delimited, bool names, bool viewNull,
+                     const CString& separator, const CString& tables) {
+        EXPECT_EQ(0, session->StmtRealloc());
+        EXPECT_EQ(0, session->Exec(query)) << session->lastError;
+        CResultTable table;
+        table.ViewNull(viewNull ? 1 : 0);
+        table.AssignTables(tables);
+        CResultLoader loader(table);
+        loader.SetPump({});
+        loader.AssignDatabase(session.get(), 0);
+        CExport exporter(&table, mode);
+        exporter.GetOptions().WithDelim = delimited;
+        exporter.GetOptions().WithColNames = names;
+        exporter.GetOptions().FileName = TestSandbox::Directory() + "/expected";
+        exporter.GetOptions().Separator = separator;
+        exporter.SetSeparatorFromOptions();
+        EXPECT_EQ(EXP_DONE, exporter.Run());
+        return ReadBytes(exporter.GetOptions().FileName);
+    }
+    QStringList Login() const { return {"-d", "out", "-u", Q(user)}; }
+
+    CString user, password;
+    std::unique_ptr<ODBC> session;
+};
+
+TEST_P(VarnelRunOutput, EveryFormatIsWrittenAsTheExportWritesIt) {
+    const CString query = "select id, name, score from people order by id";
+    const CString script = WriteFile("q.sql", "-- the people\n" + query + ";\n");
+    struct Case {
+        QStringList arguments;
+        EXP_TYPE mode;
+        bool delimited, names, viewNull;
+        CString separator, tables;
+    };
+    const Case cases[] = {
+        {{}, EXP_TEXT, true, true, true, "<tab>", "people"},
+        {{"-s", ","}, EXP_TEXT, true, true, true, ",", "people"},
+        {{"--fixed", "--no-names"}, EXP_TEXT, false, false, true, "<tab>", "people"},
+        {{"--null-empty", "--separator=;"}, EXP_TEXT, true, true, false, ";", "people"},
+        {{"-f", "sql"}, EXP_SQL, true, true, true, "<tab>", "people"},
+        {{"-f", "sql", "--table", "archive.people", "--null-empty"},
+         EXP_SQL,
+         true,
+         true,
+         false,
+         "<tab>",
+         "archive.people"},
+        {{"-f", "xml"}, EXP_XML, true, true, true, "<tab>", "people"},
+        {{"-f", "html", "--no-names"}, EXP_HTML, true, false, true, "<tab>", "people"},
+    };
+    for (const Case& c : cases) {
+        const CString expected =
+            ExportOf(query, c.mode, c.delimited, c.names, c.viewNull, c.separator, c.tables);
+        ASSERT_FALSE(expected.empty());
+        const QStringList arguments = Login() + c.arguments + QStringList{Q(script)};
+        Outcome outcome = RunTool(arguments);
+        EXPECT_EQ(0, outcome.exitCode) << arguments.join(' ').toStdString() << "\n" << outcome.err;
+        EXPECT_EQ(expected, outcome.out) << arguments.join(' ').toStdString();
+        EXPECT_EQ("", outcome.err);
+
+        const CString file = TestSandbox::Directory() + "/result.out";
+        outcome = RunTool(arguments + QStringList{"-o", Q(file)});
+        EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+        EXPECT_EQ("", outcome.out);
+        EXPECT_EQ(expected, ReadBytes(file)) << arguments.join(' ').toStdString();
+    }
+    // Pinned independently of the export engine.
+    const Outcome outcome =
+        RunTool(Login() + QStringList{"-s", ",", "-"}, "select id, name from people where id < 3");
+    EXPECT_EQ("id,name\r\n1,Ann\r\n2,<NULL>\r\n", outcome.out);
+    const Outcome sql =
+        RunTool(Login() + QStringList{"-f", "sql", "-"}, "select id, name from people where id = 1");
+    EXPECT_EQ("insert into people(id,name) values (1,'Ann')\r\n", sql.out);
+}
+
+TEST_P(VarnelRunOutput, SpreadsheetGoesToTheOutputFileOnly) {
+    const CString folder = TestSandbox::Directory() + "/books";
+    QDir().mkpath(Q(folder));
+    const CString book = folder + "/people.xlsx";
+    const Outcome outcome =
+        RunTool(Login() + QStringList{"-f", "xlsx", "-o", Q(book), "-"}, "select * from people");
+    ASSERT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_EQ(CString("PK\x03\x04", 4), ReadBytes(book).substr(0, 4));
+    EXPECT_EQ(QStringList{"people.xlsx"}, Entries(folder));
+    EXPECT_EQ(2, RunTool(Login() + QStringList{"-f", "xlsx", "-"}, "select 1").exitCode);
+}
+
+TEST_P(VarnelRunOutput, NonSelectStatementsGiveTheirSummary) {
+    Outcome outcome = RunTool(Login() + QStringList{"-"}, "update people set score = 1 where id > 1;\n");
+    EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_EQ("Updated record(s)\r\n2\r\n", outcome.out);
+    outcome = RunTool(Login() + QStringList{"-"}, "create table more(a integer)");
+    EXPECT_EQ("Created object(s)\r\n1\r\n", outcome.out);
+    outcome = RunTool(Login() + QStringList{"-"}, "drop table more\n");
+    EXPECT_EQ("Droped object(s)\r\n1\r\n", outcome.out);
+    // After the first statement of a script the statement text begins with the line break (and
+    // terminator) before it, so it is read as returning rows: the result has no columns.
+    outcome = RunTool(Login() + QStringList{"-"}, "create table more(a integer)\ndrop table more\n");
+    EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_EQ("", outcome.out);
+}
+
+TEST_P(VarnelRunOutput, FailingStatementExitsOneWithTheDriversMessageAndWritesNothing) {
+    const CString file = TestSandbox::Directory() + "/kept.txt";
+    std::ofstream(file, std::ios::binary) << "old content";
+    const CString script = "insert into people values (4, 'Dan', 1);\nselect * from no_such_table;\n"
+                           "insert into people values (5, 'Eve', 1);\n";
+    Outcome outcome = RunTool(Login() + QStringList{"--remove-term", "-o", Q(file), "-"}, script);
+    EXPECT_EQ(1, outcome.exitCode);
+    EXPECT_EQ("", outcome.out);
+    EXPECT_NE(CString::npos, outcome.err.find("no_such_table")) << outcome.err;
+    EXPECT_EQ("old content", ReadBytes(file));
+
+    outcome = RunTool(Login() + QStringList{"--remove-term", "--continue", "-o", Q(file), "-"},
+                      script + "select count(*) as n from people;\n");
+    EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_NE(CString::npos, outcome.err.find("no_such_table")) << outcome.err;
+    // Dan from the first run; Dan again and Eve from this one.
+    EXPECT_EQ("n\r\n6\r\n", ReadBytes(file));
+}
+
+TEST_P(VarnelRunOutput, UnwritableOutputExitsFourAndLeavesNoFile) {
+    const CString blocker = WriteFile("plain-file", "x");
+    Outcome outcome =
+        RunTool(Login() + QStringList{"-o", Q(blocker + "/out.txt"), "-"}, "select * from people");
+    EXPECT_EQ(4, outcome.exitCode);
+    EXPECT_NE(CString::npos, outcome.err.find("Error create, open or write target file!")) << outcome.err;
+    EXPECT_FALSE(Exists(blocker + "/out.txt"));
+
+    const CString folder = TestSandbox::Directory() + "/full";
+    QDir().mkpath(Q(folder));
+    outcome = RunTool(Login() + QStringList{"-f", "xlsx", "-o", Q(folder + "/missing/book.xlsx"), "-"},
+                      "select * from people");
+    EXPECT_EQ(4, outcome.exitCode);
+    EXPECT_TRUE(Entries(folder).isEmpty()) << Entries(folder).join(' ').toStdString();
+
+    // A device that refuses every byte, as standard output and as the output file.
+    QProcess process;
+    process.setStandardOutputFile("/dev/full");
+    process.start(VARNEL_BINARY_DIR "/tools/varnel-run", Login() + QStringList{"-"});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    process.write("select * from people");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(4, process.exitCode()) << process.readAllStandardError().toStdString();
+    outcome = RunTool(Login() + QStringList{"-o", "/dev/full", "-"}, "select * from people");
+    EXPECT_EQ(4, outcome.exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, VarnelRunOutput, testing::Values(Backend::SQLite, Backend::Postgres),
+                         [](const testing::TestParamInfo<Backend>& info) {
+                             return info.param == Backend::SQLite ? "SQLite" : "Postgres";
+                         });
+
+TEST(VarnelRun, FailedConnectionExitsThreeWithTheDriversMessage) {
+    const Outcome outcome = RunTool({"-d", "no_such_source", "-"}, "select 1");
+    EXPECT_EQ(3, outcome.exitCode);
+    EXPECT_NE(CString::npos, outcome.err.find("Data source name not found")) << outcome.err;
+    EXPECT_EQ("", outcome.out);
+}
+
+TEST(VarnelRun, PostgresPasswordComesFromTheFileOrTheEnvironment) {
+    VARNEL_REQUIRE_POSTGRES_SOURCE("pg");
+    const TestSandbox::PostgresServer server = *TestSandbox::Postgres();
+    const QStringList login{"-d", "pg", "-u", Q(server.user), "-f", "text", "-s", ",", "-"};
+    const CString good = WriteFile("good-pw", server.password + "\nignored\n");
+    const CString bad = WriteFile("bad-pw", "wrong\n");
+
+    Outcome outcome = RunTool(login + QStringList{"--password-file", Q(good)}, "select 7 as n");
+    EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_EQ("n\r\n7\r\n", outcome.out);
+
+    outcome = RunTool(login + QStringList{"--password-file", Q(bad)}, "select 7 as n");
+    EXPECT_EQ(3, outcome.exitCode);
+    EXPECT_NE(CString::npos, outcome.err.find("password authentication failed")) << outcome.err;
+
+    qputenv("VARNEL_PASSWORD", QByteArray::fromStdString(server.password));
+    outcome = RunTool(login, "select 8 as n");
+    EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_EQ("n\r\n8\r\n", outcome.out);
+    // The file wins over the environment.
+    outcome = RunTool(login + QStringList{"--password-file", Q(bad)}, "select 8 as n");
+    EXPECT_EQ(3, outcome.exitCode);
+    qunsetenv("VARNEL_PASSWORD");
+
+    EXPECT_EQ(2, RunTool(login + QStringList{"--password", Q(server.password)}, "select 1").exitCode);
+    EXPECT_EQ(2, RunTool(login + QStringList{"--password-file", Q(good + ".missing")}, "select 1").exitCode);
+}
+
+TEST(VarnelRun, StoredDataSourceIsTheDefaultAndScriptsComeFromFilesOrStandardInput) {
+    TestSandbox::AddSqliteSource("stored");
+    EXPECT_EQ(2, RunTool({"-"}, "select 1 as a").exitCode);
+    {
+        _Settings settings;
+        settings.SetProfileName("Software\\Ostrak\\Varnel");
+        settings.Add("DSN", S_STRING, 0, "");
+        settings.LoadData();
+        settings.setStr("DSN", "stored");
+        settings.SaveData();
+    }
+    Outcome outcome = RunTool({"-"}, "select 1 as a");
+    EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_EQ("a\r\n1\r\n", outcome.out);
+    const CString script = WriteFile("s.sql", "select 2 as b\n");
+    outcome = RunTool({"-q", Q(script)});
+    EXPECT_EQ("b\r\n2\r\n", outcome.out);
+    EXPECT_EQ(2, RunTool({"-q", Q(script + ".missing")}).exitCode);
+    EXPECT_EQ(2, RunTool({"-"}, "").exitCode);
+}
+
+TEST(VarnelRun, VersionAndHelp) {
+    Outcome outcome = RunTool({"--version"});
+    EXPECT_EQ(0, outcome.exitCode);
+    EXPECT_EQ(0u, outcome.out.find("varnel-run "));
+    outcome = RunTool({"--help"});
+    EXPECT_EQ(0, outcome.exitCode);
+    EXPECT_NE(CString::npos, outcome.out.find("--password-file FILE")) << outcome.out;
 }

@@ -1,0 +1,151 @@
+#include "CScriptRunner.h"
+
+#include "codbc/ODBC.h"
+
+#include "DatabaseSources.h"
+#include "TestSandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <regex>
+
+namespace {
+// Standard error of a runner, kept in memory.
+class CapturedStream {
+public:
+    CapturedStream() : m_File(open_memstream(&m_Data, &m_Size)) {}
+    ~CapturedStream() {
+        std::fclose(m_File);
+        std::free(m_Data);
+    }
+    FILE* File() { return m_File; }
+    CString Text() {
+        std::fflush(m_File);
+        return CString(m_Data, m_Size);
+    }
+
+private:
+    char* m_Data = nullptr;
+    size_t m_Size = 0;
+    FILE* m_File;
+};
+} // namespace
+
+TEST(ScriptRunner, TimeLineHasThreeDigitMilliseconds) {
+    EXPECT_EQ("Execution time: 1.150 sec, reading 0.005 sec", CScriptRunner::FormatTimeLine(1150, 5));
+    EXPECT_EQ("Execution time: 0.000 sec, reading 12.000 sec", CScriptRunner::FormatTimeLine(0, 12000));
+}
+
+TEST(ScriptRunner, UnknownDataSourceIsAConnectionFailureWithTheDriversMessage) {
+    CRunOptions options;
+    ODBC session;
+    CScriptRunner runner(options, session);
+    CapturedStream err;
+    runner.SetMessages(err.File());
+    EXPECT_EQ(CScriptRunner::EXIT_CONNECT, runner.Run("select 1\r\n", "no_such_source", ""));
+    EXPECT_NE(CString::npos, err.Text().find("Data source name not found")) << err.Text();
+    EXPECT_FALSE(session.connected);
+    EXPECT_EQ(CScriptRunner::EXIT_USAGE, runner.Run("select 1\r\n", "", ""));
+}
+
+class ScriptRunning : public testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), "runs", user, password);
+        options.user = user;
+        // The parser leaves each terminator at the start of the next statement; SQLite refuses it there.
+        options.removeTerm = true;
+        runner = std::make_unique<CScriptRunner>(options, session);
+        runner->SetMessages(err.File());
+        ASSERT_EQ(0, runner->Connect("runs", password)) << err.Text();
+        ASSERT_EQ(0, runner->Execute("create table p(id integer, name varchar(20));\r\n"
+                                     "insert into p values (1, 'Ann');\r\n"
+                                     "insert into p values (2, NULL);\r\n"))
+            << err.Text();
+    }
+    int Count() {
+        EXPECT_EQ(0, runner->Execute("select count(*) from p\r\n")) << err.Text();
+        return std::atoi(runner->Table().GetItemText(1, 1).c_str());
+    }
+
+    CString user, password;
+    CRunOptions options;
+    ODBC session;
+    CapturedStream err;
+    std::unique_ptr<CScriptRunner> runner;
+};
+
+TEST_P(ScriptRunning, LastStatementsResultIsLoadedAsTheGridLoadsIt) {
+    ASSERT_EQ(0,
+              runner->Execute("insert into p values (3, 'Cy');\r\nselect id, name from p order by id;\r\n"))
+        << err.Text();
+    const CResultTable& t = runner->Table();
+    ASSERT_EQ(4, t.GetRowCount());
+    EXPECT_EQ("name", t.GetItemText(0, 2));
+    EXPECT_EQ("  2", t.GetItemText(2, 0));
+    EXPECT_EQ("<NULL>", t.GetItemText(2, 2));
+    EXPECT_EQ("Cy", t.GetItemText(3, 2));
+    EXPECT_EQ("p", t.GetTables());
+    EXPECT_TRUE(std::regex_match(runner->TimeLine(),
+                                 std::regex(R"(Execution time: \d+\.\d{3} sec, reading \d+\.\d{3} sec)")))
+        << runner->TimeLine();
+    // Not a terminal: nothing but failures on standard error.
+    EXPECT_EQ("", err.Text());
+
+    options.nullEmpty = true;
+    ASSERT_EQ(0, runner->Execute("select name from p where id = 2")) << err.Text();
+    EXPECT_EQ("", runner->Table().GetItemText(1, 1));
+
+    // A statement without rows gives its one-cell summary.
+    ASSERT_EQ(0, runner->Execute("insert into p values (4, 'Di')")) << err.Text();
+    EXPECT_EQ("Inserted record(s)", runner->Table().GetItemText(0, 1));
+    EXPECT_EQ("1", runner->Table().GetItemText(1, 1));
+}
+
+TEST_P(ScriptRunning, StopsAtTheFirstFailureUnlessToldToContinue) {
+    EXPECT_EQ(CScriptRunner::EXIT_STATEMENT,
+              runner->Execute("insert into p values (5, 'E');\r\nselect * from nosuch;\r\n"
+                              "insert into p values (6, 'F');\r\n"));
+    EXPECT_NE(CString::npos, err.Text().find("statement 2 of 3 failed: ;<CR/LF>select * from nosuch;<CR/LF>"))
+        << err.Text();
+    EXPECT_NE(CString::npos, err.Text().find(session.lastError)) << err.Text();
+    EXPECT_NE(CString::npos, err.Text().find("nosuch")) << session.lastError;
+    EXPECT_EQ(0, runner->Table().GetRowCount());
+    EXPECT_EQ(3, Count());
+
+    options.continueOnError = true;
+    EXPECT_EQ(0, runner->Execute("select * from nosuch;\r\ninsert into p values (6, 'F');\r\n"
+                                 "select name from p where id = 6;\r\n"));
+    EXPECT_EQ("F", runner->Table().GetItemText(1, 1));
+    EXPECT_EQ(4, Count());
+    // A failing last statement fails the run even when going on.
+    EXPECT_EQ(CScriptRunner::EXIT_STATEMENT,
+              runner->Execute("select 1 from p;\r\nselect * from nosuch;\r\n"));
+    EXPECT_EQ(0, runner->Table().GetRowCount());
+}
+
+TEST_P(ScriptRunning, RemoveTermAndNoParse) {
+    // Quoted semicolons stay; the terminator becomes a blank.
+    ASSERT_EQ(0, runner->Execute("select 'a;b' as x from p where id = 1;\r\n")) << err.Text();
+    EXPECT_EQ("a;b", runner->Table().GetItemText(1, 1));
+    // The whole script as one text, with only its first terminator blanked, is one broken statement.
+    options.noParse = true;
+    EXPECT_EQ(CScriptRunner::EXIT_STATEMENT, runner->Execute("select 1 as x; select 2 as y;\r\n"));
+    EXPECT_NE(CString::npos, err.Text().find("statement 1 of 1 failed")) << err.Text();
+}
+
+TEST_P(ScriptRunning, ProgressAndTimeLineOnATerminal) {
+    runner->SetProgress(true);
+    ASSERT_EQ(0, runner->Execute("insert into p values (7, 'x');\r\nselect id from p;\r\n")) << err.Text();
+    const CString text = err.Text();
+    EXPECT_NE(CString::npos, text.find("Statement 1 of 2")) << text;
+    EXPECT_NE(CString::npos, text.find("Statement 2 of 2")) << text;
+    EXPECT_NE(CString::npos, text.find("\r\033[KExecution time: ")) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ScriptRunning, testing::Values(Backend::SQLite, Backend::Postgres),
+                         [](const testing::TestParamInfo<Backend>& info) {
+                             return info.param == Backend::SQLite ? "SQLite" : "Postgres";
+                         });

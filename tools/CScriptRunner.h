@@ -1,0 +1,56 @@
+// Runs a script the way the Results mode does, without a window and without questions: connects,
+// cuts the script, executes the statements in order, loads the last statement's result as the grid
+// would, and writes it as the Export dialog does with "All data".
+#pragma once
+
+#include "CRunOptions.h"
+#include "grid/CResultTable.h"
+
+#include <cstdio>
+
+class CDB;
+
+class CScriptRunner {
+public:
+    // Exit codes of varnel-run.
+    enum : int { EXIT_DONE = 0, EXIT_STATEMENT = 1, EXIT_USAGE = 2, EXIT_CONNECT = 3, EXIT_OUTPUT = 4 };
+
+    // The session is borrowed; it must not be connected yet.
+    CScriptRunner(const CRunOptions& options, CDB& session);
+
+    // Where messages go (standard error by default) and whether progress and the time line are shown
+    // there as well.
+    void SetMessages(FILE* stream) { m_Messages = stream; }
+    void SetProgress(bool on) { m_Progress = on; }
+
+    // Connects with the data source, user and password, runs the editor's text of the script and writes
+    // the result. Returns the exit code.
+    int Run(const CString& text, const CString& dataSource, const CString& password);
+
+    // The steps of Run, for callers that take them one by one.
+    int Connect(const CString& dataSource, const CString& password);
+    int Execute(const CString& text);
+    int Write();
+
+    const CResultTable& Table() const { return m_Table; }
+    // "Execution time: ... sec, reading ... sec" of the last run.
+    const CString& TimeLine() const { return m_TimeLine; }
+    // Line of the time line from two intervals in milliseconds.
+    static CString FormatTimeLine(long executionMs, long readingMs);
+
+private:
+    void Message(const CString& text);
+    void Progress(const CString& text);
+    void ClearProgress();
+    int ExportTo(const CString& path);
+    int WriteXlsx();
+    int WriteStandardOutput();
+
+    const CRunOptions& m_Options;
+    CDB& m_DB;
+    CResultTable m_Table;
+    FILE* m_Messages = stderr;
+    bool m_Progress = false;
+    bool m_ProgressShown = false;
+    CString m_TimeLine;
+};
