@@ -20,7 +20,10 @@
 #include "MessageRecorder.h"
 #include "TestSandbox.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
@@ -54,7 +57,7 @@ CString WithoutCR(CString text) {
     return text;
 }
 
-TEST(ResultsTimeText, MillisecondsAreThreeDigitsAcrossASecondBoundary) {
+TEST(CResultsModeTimeText, MillisecondsAreThreeDigitsAcrossASecondBoundary) {
     using S = CResultsMode::Stamp;
     EXPECT_EQ("Execution time: 1.150 sec, reading 0.000 sec",
               CResultsMode::FormatTimeText(S{100, 950}, S{102, 100}, S{102, 100}));
@@ -69,7 +72,7 @@ TEST(ResultsTimeText, MillisecondsAreThreeDigitsAcrossASecondBoundary) {
 
 // The run on a real database: the main window with its session, the script typed into the editor,
 // and the Results mode made current as the user does it.
-class ResultsModeRun : public testing::TestWithParam<Backend> {
+class CResultsModeRun : public testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
         CSysReg reg;
@@ -173,7 +176,7 @@ protected:
 };
 } // namespace
 
-TEST_P(ResultsModeRun, ASelectFillsTheGridAndTheHistory) {
+TEST_P(CResultsModeRun, ASelectFillsTheGridAndTheHistory) {
     Sql("insert into t values (7)");
     SetScript("select n from t");
     const CString before = m_Window->ScriptPage()->ScriptText();
@@ -193,7 +196,37 @@ TEST_P(ResultsModeRun, ASelectFillsTheGridAndTheHistory) {
     EXPECT_EQ(before, m_Window->ScriptPage()->ScriptText());
 }
 
-TEST_P(ResultsModeRun, AnUnchangedScriptIsNotRunAgainButAnAbandonedOneIs) {
+TEST_P(CResultsModeRun, TheToolbarSortsCopiesAndSelectsInTheGrid) {
+    CStringArray tips;
+    for (QAction* action : Page().ToolBar()->actions())
+        tips.push_back(action->isSeparator() ? "|" : action->toolTip().toStdString());
+    EXPECT_EQ(
+        (CStringArray{"Copy selected", "Select all", "|", "Export: text", "Export: SQL", "Export: XML",
+                      "Export: HTML", "Export: Microsoft Excel", "|", "Sort ASC", "Sort DESC", "Print"}),
+        tips);
+
+    Sql("insert into t values (2)");
+    Sql("insert into t values (1)");
+    Sql("insert into t values (3)");
+    SetScript("select n from t");
+    ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
+    Grid().SetSelectedRange(CCellRange(1, 1, 1, 1));
+    EXPECT_TRUE(Page().OnCommand(CResultsMode::ID_SORT_ASC));
+    EXPECT_EQ("1", Cell(1, 1));
+    EXPECT_EQ("3", Cell(3, 1));
+    Grid().SetSelectedRange(CCellRange(2, 1, 2, 1));
+    EXPECT_TRUE(Page().OnCommand(CResultsMode::ID_SORT_DESC));
+    EXPECT_EQ("3", Cell(1, 1));
+    EXPECT_EQ("1", Cell(3, 1));
+    EXPECT_TRUE(Page().OnCommand(CResultsMode::ID_SELECT_ALL));
+    EXPECT_TRUE(Page().OnCommand(CResultsMode::ID_COPY));
+    CString copied = WithoutCR(QGuiApplication::clipboard()->text().toStdString());
+    copied.erase(std::remove(copied.begin(), copied.end(), '\t'), copied.end());
+    EXPECT_EQ(0u, copied.find("3\n2\n1")) << copied;
+    EXPECT_FALSE(Page().OnCommand(1062)) << "not a grid command";
+}
+
+TEST_P(CResultsModeRun, AnUnchangedScriptIsNotRunAgainButAnAbandonedOneIs) {
     SetScript("insert into t values (1)");
     ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
     EXPECT_EQ("1", Rows());
@@ -224,7 +257,7 @@ TEST_P(ResultsModeRun, AnUnchangedScriptIsNotRunAgainButAnAbandonedOneIs) {
     EXPECT_EQ(0u, CResultsMode::LastRunChecksum());
 }
 
-TEST_P(ResultsModeRun, SeveralStatementsAskWithTheCountAndNoExecutesNothing) {
+TEST_P(CResultsModeRun, SeveralStatementsAskWithTheCountAndNoExecutesNothing) {
     SetScript("select 5 as five");
     ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
     ASSERT_EQ("5", Cell(1, 1));
@@ -252,7 +285,7 @@ TEST_P(ResultsModeRun, SeveralStatementsAskWithTheCountAndNoExecutesNothing) {
     EXPECT_EQ("<CR/LF>insert into t values (3)<CR/LF>", Current());
 }
 
-TEST_P(ResultsModeRun, NoParseSendsTheWholeScriptAsOneStatement) {
+TEST_P(CResultsModeRun, NoParseSendsTheWholeScriptAsOneStatement) {
     S().setInt("NoParse", 1);
     S().setInt("Remove", 1);
     // The driver gets one text: the first terminator outside quotes is blanked, and the result is
@@ -273,7 +306,7 @@ TEST_P(ResultsModeRun, NoParseSendsTheWholeScriptAsOneStatement) {
     EXPECT_EQ((CStringArray{"select n<CR/LF>from t<CR/LF>"}), History());
 }
 
-TEST_P(ResultsModeRun, RemoveBlanksTheTerminatorOutsideQuotesAndTheHistoryKeepsIt) {
+TEST_P(CResultsModeRun, RemoveBlanksTheTerminatorOutsideQuotesAndTheHistoryKeepsIt) {
     S().setInt("Remove", 1);
     Sql("insert into t values (1)");
     SetScript("select 'a;b' as v from t;");
@@ -290,7 +323,7 @@ TEST_P(ResultsModeRun, RemoveBlanksTheTerminatorOutsideQuotesAndTheHistoryKeepsI
         << "same length, the quoted one stays";
 }
 
-TEST_P(ResultsModeRun, AFailingMiddleStatementWithContinueShowsTheLastResult) {
+TEST_P(CResultsModeRun, AFailingMiddleStatementWithContinueShowsTheLastResult) {
     SetScript("insert into t values (1)\r\ninsert into nosuch values (2)\r\nselect count(*) as c from t");
     messages.QueueAnswer(IDYES);
     choices = {CONTINUE};
@@ -303,7 +336,7 @@ TEST_P(ResultsModeRun, AFailingMiddleStatementWithContinueShowsTheLastResult) {
     EXPECT_EQ("<CR/LF>select count(*) as c from t<CR/LF>", Current());
 }
 
-TEST_P(ResultsModeRun, CancelAtAFailureStopsTheRun) {
+TEST_P(CResultsModeRun, CancelAtAFailureStopsTheRun) {
     SetScript("insert into t values (1)\r\ninsert into nosuch values (2)\r\ninsert into t values (3)");
     messages.QueueAnswer(IDYES);
     choices = {CANCEL};
@@ -316,7 +349,7 @@ TEST_P(ResultsModeRun, CancelAtAFailureStopsTheRun) {
     EXPECT_FALSE(Page().IsRunning());
 }
 
-TEST_P(ResultsModeRun, ContinueWithoutMessagesHoldsForThisRunOnly) {
+TEST_P(CResultsModeRun, ContinueWithoutMessagesHoldsForThisRunOnly) {
     const CString script = "insert into nosuch values (1)\r\ninsert into nosuch values (2)\r\n"
                            "insert into t values (3)\r\nselect n from t";
     SetScript(script);
@@ -336,7 +369,7 @@ TEST_P(ResultsModeRun, ContinueWithoutMessagesHoldsForThisRunOnly) {
     EXPECT_EQ("\ninsert into nosuch values (2)", WithoutCR(errors[2].statement));
 }
 
-TEST_P(ResultsModeRun, APermanentConnectionStaysOtherwiseEachRunConnectsAndDisconnects) {
+TEST_P(CResultsModeRun, APermanentConnectionStaysOtherwiseEachRunConnectsAndDisconnects) {
     SetScript("select 1 as one");
     ASSERT_EQ(0, m_Session->connected);
     ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
@@ -356,7 +389,7 @@ TEST_P(ResultsModeRun, APermanentConnectionStaysOtherwiseEachRunConnectsAndDisco
     EXPECT_EQ(1, m_Session->connected) << "an abandoned run keeps it too";
 }
 
-TEST_P(ResultsModeRun, TheTimeLineIsEmptyWithoutCountTimeAndOtherwiseGivesBothTimes) {
+TEST_P(CResultsModeRun, TheTimeLineIsEmptyWithoutCountTimeAndOtherwiseGivesBothTimes) {
     S().setInt("CountTime", 0);
     SetScript("select 1 as one");
     ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
@@ -373,7 +406,7 @@ TEST_P(ResultsModeRun, TheTimeLineIsEmptyWithoutCountTimeAndOtherwiseGivesBothTi
     EXPECT_EQ(line, Page().TimeText());
 }
 
-TEST_P(ResultsModeRun, CancelWhileReadingKeepsTheRowsReadSoFar) {
+TEST_P(CResultsModeRun, CancelWhileReadingKeepsTheRowsReadSoFar) {
     if (Postgres())
         Sql("insert into t select generate_series(1, 3000)");
     else
@@ -400,7 +433,7 @@ TEST_P(ResultsModeRun, CancelWhileReadingKeepsTheRowsReadSoFar) {
     EXPECT_EQ(nullptr, Page().Wait());
 }
 
-TEST_P(ResultsModeRun, CancelWhileALongStatementRunsStopsItAndAbandonsTheRun) {
+TEST_P(CResultsModeRun, CancelWhileALongStatementRunsStopsItAndAbandonsTheRun) {
     // The slow statement ends at its closing parenthesis: its text carries no line break.
     CString script = "insert into t values ((select 1 from pg_sleep(30)))\r\ninsert into t values (2)";
     if (!Postgres()) {
@@ -445,12 +478,12 @@ TEST_P(ResultsModeRun, CancelWhileALongStatementRunsStopsItAndAbandonsTheRun) {
     EXPECT_EQ("0", Rows()) << "neither statement took effect";
 }
 
-TEST_P(ResultsModeRun, ModesAndExitAreRefusedWhileARunIsInProgress) {
+TEST_P(CResultsModeRun, ModesAndExitAreRefusedWhileARunIsInProgress) {
     Sql("insert into t values (3)");
     SetScript("insert into nosuch values (1)\r\nselect n from t");
     messages.QueueAnswer(IDYES);
     std::vector<int> modes;
-    bool running = false, exited = true;
+    bool running = false, exited = true, closed = true;
     duringError = [&] {
         running = m_Window->IsRunning();
         m_Window->SwitchMode(CMainWindow::MODE_SCRIPT);
@@ -461,12 +494,14 @@ TEST_P(ResultsModeRun, ModesAndExitAreRefusedWhileARunIsInProgress) {
         QTest::keyClick(m_Window->ResultsPage(), Qt::Key_B, Qt::AltModifier);
         modes.push_back(m_Window->CurrentMode());
         exited = m_Window->OnExit();
+        closed = m_Window->close();
         m_Window->ResultsPage()->Activate(); // a nested activation starts no second run
     };
     ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
     EXPECT_TRUE(running);
     EXPECT_EQ((std::vector<int>{3, 3, 3, 3}), modes);
     EXPECT_FALSE(exited);
+    EXPECT_FALSE(closed) << "closing the window waits for the run";
     EXPECT_EQ(1u, errors.size());
     EXPECT_EQ("3", Cell(1, 1));
     EXPECT_TRUE(m_Window->isVisible());
@@ -475,7 +510,7 @@ TEST_P(ResultsModeRun, ModesAndExitAreRefusedWhileARunIsInProgress) {
     EXPECT_EQ(CMainWindow::MODE_SCHEMA, m_Window->CurrentMode()) << "after the run the modes are free again";
 }
 
-TEST_P(ResultsModeRun, TheSoundIsPlayedAtTheEndWhenAsked) {
+TEST_P(CResultsModeRun, TheSoundIsPlayedAtTheEndWhenAsked) {
     const CString bin = TestSandbox::Directory() + "/bin";
     std::filesystem::create_directories(bin);
     const CString log = TestSandbox::Directory() + "/played.log";
@@ -499,7 +534,7 @@ TEST_P(ResultsModeRun, TheSoundIsPlayedAtTheEndWhenAsked) {
     EXPECT_EQ(wav + "\n", played.str());
 }
 
-TEST_P(ResultsModeRun, AFailedConnectionGoesBackToTheScriptMode) {
+TEST_P(CResultsModeRun, AFailedConnectionGoesBackToTheScriptMode) {
     S().setStr("DSN", "NoSuchSource");
     SetScript("select 1 as one");
     EXPECT_EQ(CMainWindow::MODE_SCRIPT, Run());
@@ -510,7 +545,7 @@ TEST_P(ResultsModeRun, AFailedConnectionGoesBackToTheScriptMode) {
     EXPECT_TRUE(errors.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ResultsModeRun, testing::Values(Backend::SQLite, Backend::Postgres),
+INSTANTIATE_TEST_SUITE_P(, CResultsModeRun, testing::Values(Backend::SQLite, Backend::Postgres),
                          [](const testing::TestParamInfo<Backend>& info) {
                              return info.param == Backend::SQLite ? "SQLite" : "Postgres";
                          });

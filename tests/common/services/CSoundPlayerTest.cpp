@@ -12,7 +12,7 @@
 namespace {
 // A fake player program on a private search path that logs its arguments, takes a while and ends
 // with the given code.
-class SoundPlayerTest : public ::testing::Test {
+class CSoundPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_Bin = TestSandbox::Directory() + "/bin";
@@ -41,21 +41,21 @@ protected:
 };
 } // namespace
 
-TEST_F(SoundPlayerTest, PlaysTheFileByNameAndWaitsForTheEnd) {
+TEST_F(CSoundPlayerTest, PlaysTheFileByNameAndWaitsForTheEnd) {
     AddPlayer("aplay", 0);
     EXPECT_EQ(m_Bin + "/aplay", CSoundPlayer::FindPlayer());
     EXPECT_EQ(0, CSoundPlayer::Play(m_Sound));
     EXPECT_EQ("aplay -q " + m_Sound + "\nend\n", Log());
 }
 
-TEST_F(SoundPlayerTest, ThePipeWirePlayerComesFirst) {
+TEST_F(CSoundPlayerTest, ThePipeWirePlayerComesFirst) {
     AddPlayer("aplay", 0);
     AddPlayer("pw-play", 0);
     EXPECT_EQ(0, CSoundPlayer::Play(m_Sound));
     EXPECT_EQ("pw-play " + m_Sound + "\nend\n", Log());
 }
 
-TEST_F(SoundPlayerTest, MissingFileMissingPlayerOrFailingPlayerAreSilent) {
+TEST_F(CSoundPlayerTest, MissingFileMissingPlayerOrFailingPlayerAreSilent) {
     EXPECT_EQ("", CSoundPlayer::FindPlayer());
     EXPECT_NE(0, CSoundPlayer::Play(m_Sound)) << "no player";
     AddPlayer("paplay", 1);

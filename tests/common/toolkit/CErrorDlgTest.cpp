@@ -11,7 +11,7 @@
 
 namespace {
 // Answers every execution-error dialog of a test with one button.
-class ErrorDlgTest : public ::testing::Test {
+class CErrorDlgTest : public ::testing::Test {
 protected:
     void TearDown() override { CErrorDlg::SetRunner(nullptr); }
     // Runs a dialog and presses `pick` on it; returns the dialog's result.
@@ -23,7 +23,7 @@ protected:
 };
 } // namespace
 
-TEST_F(ErrorDlgTest, ShowsTheStatementAndTheMessageReadOnlyUnderTheirLabels) {
+TEST_F(CErrorDlgTest, ShowsTheStatementAndTheMessageReadOnlyUnderTheirLabels) {
     CErrorDlg dialog("[SQLite]no such table: nosuch (1)", "select *\r\nfrom nosuch;");
     EXPECT_EQ("Execution error ", dialog.windowTitle().toStdString());
     EXPECT_EQ("select *\nfrom nosuch;", dialog.Statement());
@@ -39,7 +39,7 @@ TEST_F(ErrorDlgTest, ShowsTheStatementAndTheMessageReadOnlyUnderTheirLabels) {
     EXPECT_EQ("Cancel", dialog.CancelButton()->text().toStdString());
 }
 
-TEST_F(ErrorDlgTest, EachButtonEndsTheDialogWithItsResult) {
+TEST_F(CErrorDlgTest, EachButtonEndsTheDialogWithItsResult) {
     {
         CErrorDlg dialog("m", "s");
         EXPECT_EQ(IDOK, Answer(dialog, &CErrorDlg::ContinueButton));
@@ -57,13 +57,13 @@ TEST_F(ErrorDlgTest, EachButtonEndsTheDialogWithItsResult) {
     }
 }
 
-TEST_F(ErrorDlgTest, EscapeIsCancel) {
+TEST_F(CErrorDlgTest, EscapeIsCancel) {
     CErrorDlg dialog("m", "s");
     CErrorDlg::SetRunner([](CErrorDlg& shown) { QTest::keyClick(&shown, Qt::Key_Escape); });
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
 }
 
-TEST_F(ErrorDlgTest, WithoutADisplayTheRunGoesOn) {
+TEST_F(CErrorDlgTest, WithoutADisplayTheRunGoesOn) {
     // A replaced message handler means nobody can answer a real dialog.
     MessageHandler previous = SetMessageHandler([](const MessageRequest&) { return IDOK; });
     CErrorDlg dialog("m", "s");

@@ -8,14 +8,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(WaitClock, StartTimeOfDayAndElapsedHoursMinutesSeconds) {
+TEST(CWaitClock, StartTimeOfDayAndElapsedHoursMinutesSeconds) {
     EXPECT_EQ("Start 09:05:07  Time 00.00.00", CWait::ClockText(QTime(9, 5, 7), 0));
     EXPECT_EQ("Start 23:59:59  Time 01.02.03", CWait::ClockText(QTime(23, 59, 59), 3723));
     EXPECT_EQ("Start 00:00:00  Time 00.59.59", CWait::ClockText(QTime(0, 0, 0), 3599));
     EXPECT_EQ("Start 12:00:00  Time 00.00.00", CWait::ClockText(QTime(12, 0, 0), -5)) << "no negative time";
 }
 
-TEST(Wait, CreateOpensWithTheClockRunningAndStatusMovesTheBar) {
+TEST(CWait, CreateOpensWithTheClockRunningAndStatusMovesTheBar) {
     CWait wait;
     EXPECT_FALSE(wait.IsOpen());
     ASSERT_TRUE(wait.Create());
@@ -38,7 +38,7 @@ TEST(Wait, CreateOpensWithTheClockRunningAndStatusMovesTheBar) {
     EXPECT_EQ(70, wait.ProgressBar()->value()) << "percentages wrap at 100";
 }
 
-TEST(Wait, CancelRaisesTheFlagStopsTheClockAndCloses) {
+TEST(CWait, CancelRaisesTheFlagStopsTheClockAndCloses) {
     CWait wait;
     wait.Create();
     QSignalSpy cancelled(&wait, &CWait::Cancelled);
@@ -64,7 +64,7 @@ TEST(Wait, CancelRaisesTheFlagStopsTheClockAndCloses) {
     EXPECT_EQ(1, wait.cancelRequested);
 }
 
-TEST(Wait, EscapeCancelsWhenCancelIsEnabled) {
+TEST(CWait, EscapeCancelsWhenCancelIsEnabled) {
     CWait wait;
     wait.Create();
     wait.NoCancel(0);
@@ -73,7 +73,7 @@ TEST(Wait, EscapeCancelsWhenCancelIsEnabled) {
     EXPECT_FALSE(wait.IsOpen());
 }
 
-TEST(Wait, CloseKeepsTheFlagDown) {
+TEST(CWait, CloseKeepsTheFlagDown) {
     CWait wait;
     wait.Create();
     wait.Close();
