@@ -357,9 +357,16 @@ QMenu* CMainWindow::TrayMenu() {
     return m_TrayMenu;
 }
 
+bool CMainWindow::IsRunning() const {
+    return m_Results && m_Results->IsRunning();
+}
+
 void CMainWindow::SwitchMode(int index) {
     if (index < 0 || index >= kModes || !m_Pages[index])
         return;
+    // Leaving the Results page while its run executes or reads would release the statement in use.
+    if (index != m_Mode && IsRunning())
+        index = m_Mode;
     if (index != m_Mode) {
         m_Pages[m_Mode]->Deactivate();
         m_Mode = index;
@@ -373,16 +380,18 @@ void CMainWindow::SwitchMode(int index) {
 void CMainWindow::OnTabChanged(int index) {
     if (m_SwitchingTab || index < 0 || index >= kModes || index == m_Mode)
         return;
+    if (IsRunning()) {
+        m_SwitchingTab = true;
+        m_Tabs->setCurrentIndex(m_Mode);
+        m_SwitchingTab = false;
+        return;
+    }
     m_Pages[m_Mode]->Deactivate();
     m_Mode = index;
     m_Pages[index]->Activate();
     m_SwitchingTab = true;
     m_Tabs->setCurrentIndex(m_Mode);
     m_SwitchingTab = false;
-}
-
-bool CMainWindow::IsRunning() const {
-    return m_Results && m_Results->IsRunning();
 }
 
 void CMainWindow::UpdateTitle() {
@@ -509,6 +518,9 @@ bool CMainWindow::OnCommand(unsigned id) {
 }
 
 bool CMainWindow::OnExit() {
+    // The session and the statement of a run in progress must stay until the run ends.
+    if (IsRunning())
+        return false;
     if (m_Script && !m_Script->QuerySave())
         return false;
     m_Settings.setStr("LastFile", m_Settings.getStr("SqlFile"));

@@ -74,10 +74,12 @@ public:
     ~CMainWindow() override;
     void SetSession(CDB* session) { m_Session = session; }
 
+    // Makes a mode current; refused while a run is in progress.
     void SwitchMode(int index);
     int CurrentMode() const { return m_Mode; }
-    void UpdateTitle();
+    // True while the Results page runs a script.
     bool IsRunning() const;
+    void UpdateTitle();
     void SetModifiedMark(bool modified);
     void SetCaretPane(int column, int line);
     void SetStatusText(const CString& text);
@@ -88,7 +90,7 @@ public:
     // A menu, tray or link command; false when neither the window nor the script editor knew it.
     bool OnCommand(unsigned id);
     // The exit: asks about unsaved changes, keeps "SqlFile" as "LastFile" and ends the window;
-    // false when the user cancelled.
+    // false when the user cancelled or a run is in progress.
     bool OnExit();
     // Files dropped on the window; the first one is opened.
     void OnDropFiles(const CStringArray& paths);

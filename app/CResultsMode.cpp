@@ -1,41 +1,330 @@
 #include "CResultsMode.h"
 
+#include "CConnectMode.h"
 #include "CMainWindow.h"
+#include "CScriptMode.h"
 
+#include "services/CSoundPlayer.h"
+#include "services/Helpers.h"
+#include "services/_Settings.h"
+#include "toolkit/CErrorDlg.h"
+#include "toolkit/CStringTable.h"
+#include "toolkit/CWait.h"
+#include "toolkit/CWaitCursor.h"
 #include "toolkit/ControlId.h"
+#include "toolkit/MessageBox.h"
 
+#include "codbc/CDB.h"
+#include "views/DBgrid.h"
+
+#include <QAction>
 #include <QLabel>
+#include <QToolBar>
 #include <QVBoxLayout>
 
+#include <chrono>
+#include <cstdio>
+
+uint32_t CResultsMode::lastRunChecksum = 0;
+
+namespace {
+const char* const kManyStatements =
+    "Script containts %d SQL statements.\nYou'll view olny results of last statement.\nContinue ?";
+} // namespace
+
+CResultsMode::Stamp CResultsMode::Stamp::Now() {
+    const auto since = std::chrono::system_clock::now().time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+    return {static_cast<long>(ms / 1000), static_cast<int>(ms % 1000)};
+}
+
+CString CResultsMode::FormatTimeText(const Stamp& t0, const Stamp& t1, const Stamp& t2) {
+    auto span = [](const Stamp& from, const Stamp& to) {
+        const long ms = (to.seconds - from.seconds) * 1000L + (to.milliseconds - from.milliseconds);
+        return ms < 0 ? 0L : ms; // a clock set back during the run counts as no time
+    };
+    const long execution = span(t0, t1);
+    const long reading = span(t1, t2);
+    char text[128];
+    std::snprintf(text, sizeof text, "Execution time: %ld.%03d sec, reading %ld.%03d sec", execution / 1000,
+                  static_cast<int>(execution % 1000), reading / 1000, static_cast<int>(reading % 1000));
+    return text;
+}
+
 CResultsMode::CResultsMode(CMainWindow& main, _Settings& settings, CDB* session, QWidget* parent)
-    : CSmDialog(IDD, parent, Qt::Widget), m_Main(main), m_Settings(settings), m_Session(session) {}
+    : CSmDialog(IDD, parent, Qt::Widget), m_Main(main), m_Settings(settings), m_Session(session) {
+    CStringTable::Set(IDS_MANY_STATEMENTS, kManyStatements);
+    m_CancelDelay.setSingleShot(true);
+    m_CancelDelay.setInterval(kCancelDelayMs);
+    connect(&m_CancelDelay, &QTimer::timeout, this, &CResultsMode::OnCancelDelay);
+}
+
+CResultsMode::~CResultsMode() = default;
 
 bool CResultsMode::OnInitDialog() {
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+
+    m_ToolBar = new QToolBar(this);
+    struct Button {
+        unsigned id;
+        const char* label;
+        const char* tip;
+    };
+    const Button buttons[] = {
+        {ID_COPY, "Copy", "Copy selected"},
+        {ID_SELECT_ALL, "Select all", "Select all"},
+        {0, nullptr, nullptr},
+        {ID_EXPORT_TEXT, "Text", "Export: text"},
+        {ID_EXPORT_SQL, "SQL", "Export: SQL"},
+        {ID_EXPORT_XML, "XML", "Export: XML"},
+        {ID_EXPORT_HTML, "HTML", "Export: HTML"},
+        {ID_EXPORT_EXCEL, "Excel", "Export: Microsoft Excel"},
+        {0, nullptr, nullptr},
+        {ID_SORT_ASC, "Sort ASC", "Sort ASC"},
+        {ID_SORT_DESC, "Sort DESC", "Sort DESC"},
+        {ID_PRINT, "Print", "Print"},
+    };
+    for (const Button& b : buttons) {
+        if (!b.label) {
+            m_ToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_ToolBar->addAction(b.label);
+        action->setToolTip(b.tip);
+        action->setData(b.id);
+        const unsigned id = b.id;
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
+    layout->addWidget(m_ToolBar);
+
     m_Time = new QLabel("Time", this);
     SetControlId(m_Time, IDC_TIME);
     layout->addWidget(m_Time);
-    layout->addStretch(1);
-    return true;
-}
 
-void CResultsMode::Activate() {
-    CSmDialog::Activate();
+    m_Grid = new DBgrid(this);
+    SetControlId(m_Grid, IDC_GRID);
+    layout->addWidget(m_Grid, 1);
+    return true;
 }
 
 bool CResultsMode::OnCommand(unsigned id) {
     switch (id) {
-    case 1028:  // copy selected
-    case 1029:  // export
-    case 32828: // sort ascending
-    case 32829: // sort descending
-    case 32821:
-    case 32822:
-    case 32823:
-    case 32825:
-    case 32827:
-        return true; // the grid is not there yet: nothing to copy, export or sort
+    case ID_COPY:
+    case ID_SELECT_ALL:
+    case CMainWindow::ID_COPY_SELECTED:
+    case CMainWindow::ID_EXPORT:
+    case ID_EXPORT_TEXT:
+    case ID_EXPORT_SQL:
+    case ID_EXPORT_XML:
+    case ID_EXPORT_HTML:
+    case ID_EXPORT_EXCEL:
+    case ID_SORT_ASC:
+    case ID_SORT_DESC:
+    case ID_PRINT:
+        break;
     default:
         return false;
     }
+    // The grid is being filled while a run is in progress: it is neither sorted nor exported then.
+    if (!m_Grid || m_Running)
+        return true;
+    switch (id) {
+    case ID_PRINT:
+        m_Grid->Print();
+        break;
+    case ID_SORT_ASC:
+        m_Grid->Sort(-1, 1);
+        break;
+    case ID_SORT_DESC:
+        m_Grid->Sort(-1, 0);
+        break;
+    default:
+        m_Grid->OnCommand(static_cast<int>(id));
+        break;
+    }
+    return true;
+}
+
+void CResultsMode::Activate() {
+    if (m_Running)
+        return;
+    CScriptMode* script = m_Main.ScriptPage();
+    m_ScriptText = script ? script->ScriptText() : CString();
+    if (m_ScriptText.empty() || !m_Session || !m_Grid) {
+        Abandon();
+        return;
+    }
+    const uint32_t checksum = CRC32(m_ScriptText.data(), static_cast<int>(m_ScriptText.size()));
+    if (checksum == lastRunChecksum) {
+        CSmDialog::Activate();
+        return;
+    }
+    lastRunChecksum = checksum;
+    m_Grid->ViewNull(m_Settings.getInt("NullAsNull"));
+    // A failed safety copy has been reported by the writer; the run goes on.
+    script->WriteScriptFile(m_Settings.getStr("AUTOname"));
+
+    m_Running = true;
+    m_Grid->setContextMenuPolicy(Qt::NoContextMenu);
+    m_ToolBar->setEnabled(false);
+    m_Wait = std::make_unique<CWait>(window());
+    connect(m_Wait.get(), &CWait::Cancelled, this, &CResultsMode::OnWaitCancelled);
+    m_Wait->Create();
+    m_Wait->SetStatus("Initialize...", 5);
+    m_Wait->NoCancel(1);
+
+    if (!m_Settings.getInt("IsPerm")) {
+        CConnectMode* connect = m_Main.ConnectPage();
+        if (!connect || connect->EnsureConnected() != 0) {
+            m_Wait->Close();
+            Abandon();
+            return;
+        }
+    }
+
+    CStringArray statements;
+    if (!SplitScript(&statements)) {
+        Abandon();
+        return;
+    }
+
+    m_Grid->Clear();
+    const bool countTime = m_Settings.getInt("CountTime") != 0;
+    Stamp t0, t1, t2;
+    if (countTime)
+        t0 = Stamp::Now();
+    m_Wait->SetStatus("Script execution", 40);
+    short transactions = 0;
+    if (m_Session->GetInfo(kTxnCapable, &transactions) == 0 && transactions != 0)
+        m_Session->SetConnectOption(kAutocommit, kAutocommitOn);
+
+    const int status = ExecuteStatements(statements);
+    // A statement cancelled while it ran gives up the run like a failing one.
+    if (status != 0 || m_Wait->cancelRequested) {
+        Abandon();
+        return;
+    }
+
+    CSmDialog::Activate();
+    m_Wait->NoCancel(0);
+    if (countTime)
+        t1 = Stamp::Now();
+    m_Grid->SetBlobAsText(m_Settings.getInt("BlobAsText"));
+    if (!m_Wait->cancelRequested) {
+        m_Wait->SetStatus("Read results", 70);
+        {
+            CWaitCursor wait;
+            m_Grid->AssignNeedAbort(&m_Wait->cancelRequested);
+            m_Grid->AssignSQL(m_ScriptText);
+            m_Grid->AssignDatabase(m_Session, m_Settings.getInt("OemToAnsi"));
+            // The flag goes with the progress window.
+            m_Grid->AssignNeedAbort(nullptr);
+        }
+        m_TimeText.clear();
+        if (countTime) {
+            t2 = Stamp::Now();
+            m_TimeText = FormatTimeText(t0, t1, t2);
+        }
+    }
+    m_Time->setText(QString::fromStdString(m_TimeText));
+    m_Wait->SetStatus("Post-execution actions", 95);
+    if (!m_Settings.getInt("IsPerm"))
+        m_Session->Disconnect();
+    if (script)
+        for (const CString& statement : statements)
+            script->AddToSqlHistory(statement);
+
+    m_Wait->Close();
+    m_Wait.reset();
+    m_ToolBar->setEnabled(true);
+    m_Grid->setContextMenuPolicy(Qt::DefaultContextMenu);
+    m_Running = false;
+    if (m_Settings.getInt("PlaySound"))
+        CSoundPlayer::Play(m_Settings.getStr("SoundFile"));
+    m_Session->StmtRealloc();
+}
+
+bool CResultsMode::SplitScript(CStringArray* statements) {
+    statements->clear();
+    if (!m_Settings.getInt("NoParse")) {
+        m_Parser.Parse(m_ScriptText);
+        m_Grid->AssignTables(m_Parser.m_Tables);
+        if (m_Parser.m_Count > 1) {
+            CString format = kManyStatements;
+            CStringTable::Load(IDS_MANY_STATEMENTS, &format);
+            char text[512];
+            std::snprintf(text, sizeof text, format.c_str(), m_Parser.m_Count);
+            if (ShowMessage(text, "Attention!", MB_YESNO | MB_ICONQUESTION, window()) != IDYES)
+                return false;
+        }
+        if (m_Parser.m_Count > 0)
+            *statements = m_Parser.m_Statements;
+    }
+    if (statements->empty())
+        statements->push_back(m_ScriptText);
+    return true;
+}
+
+int CResultsMode::ExecuteStatements(const CStringArray& statements) {
+    bool showErrors = true;
+    int status = 0;
+    const bool remove = m_Settings.getInt("Remove") != 0;
+    for (const CString& statement : statements) {
+        if (m_Wait->cancelRequested)
+            break;
+        CString copy = statement;
+        if (remove)
+            m_Parser.RemoveTerm(&copy);
+        {
+            CWaitCursor wait;
+            m_Session->StmtRealloc();
+            m_Executing = true;
+            m_CancelDelay.start();
+            status = m_Session->Exec(copy);
+            m_CancelDelay.stop();
+            m_Executing = false;
+            m_Wait->NoCancel(1);
+        }
+        if (m_Wait->cancelRequested)
+            break; // the user stopped this statement: no message about it
+        if (showErrors && status != 0) {
+            CErrorDlg dialog(m_Session->lastError, copy, window());
+            if (dialog.DoModal() != IDOK)
+                break;
+            if (dialog.NoMoreMessages())
+                showErrors = false;
+        }
+    }
+    return status;
+}
+
+void CResultsMode::OnCancelDelay() {
+    if (m_Executing && m_Wait)
+        m_Wait->NoCancel(0);
+}
+
+void CResultsMode::OnWaitCancelled() {
+    // Pressed while a statement runs: ask the driver to stop it; Exec returns when it has.
+    if (m_Executing && m_Session)
+        m_Session->Cancel();
+}
+
+void CResultsMode::Abandon() {
+    m_CancelDelay.stop();
+    if (m_Session)
+        m_Session->StmtRealloc();
+    if (m_Wait && m_Wait->IsOpen())
+        m_Wait->Close();
+    m_Wait.reset();
+    if (m_Session && !m_Settings.getInt("IsPerm"))
+        m_Session->Disconnect();
+    if (m_ToolBar)
+        m_ToolBar->setEnabled(true);
+    if (m_Grid)
+        m_Grid->setContextMenuPolicy(Qt::DefaultContextMenu);
+    m_Running = false;
+    lastRunChecksum = 0;
+    m_Main.SwitchMode(CMainWindow::MODE_SCRIPT);
 }

@@ -1,34 +1,103 @@
-// The Results mode page: the time line and the place of the result grid; entering it runs the
-// script, and the grid's commands (copy, export, sort) arrive here from the menu.
+// The Results mode page: the time line above the result grid and the grid's toolbar. Entering the
+// page runs the script of the Script mode and shows the result of its last statement.
 #pragma once
 
+#include "CommonTypes.h"
+#include "parse/CParse.h"
 #include "toolkit/CSmDialog.h"
+
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
 
 class _Settings;
 class CDB;
 class CMainWindow;
+class CWait;
+class DBgrid;
 class QLabel;
+class QToolBar;
 
 class CResultsMode : public CSmDialog {
     Q_OBJECT
 public:
-    enum { IDD = 153, IDC_TIME = 1055 };
+    enum { IDD = 153, IDC_TIME = 1055, IDC_GRID = 1056, IDB_TOOLBAR = 203, IDS_MANY_STATEMENTS = 5010 };
+    // Commands of the toolbar.
+    enum : unsigned {
+        ID_COPY = 57634,
+        ID_SELECT_ALL = 57642,
+        ID_EXPORT_TEXT = 32821,
+        ID_EXPORT_SQL = 32822,
+        ID_EXPORT_XML = 32823,
+        ID_EXPORT_HTML = 32825,
+        ID_EXPORT_EXCEL = 32827,
+        ID_SORT_ASC = 32828,
+        ID_SORT_DESC = 32829,
+        ID_PRINT = 32785,
+    };
+    // SQLGetInfo's transaction capability and the connection's autocommit option.
+    static constexpr short kTxnCapable = 46;
+    static constexpr int kAutocommit = 102;
+    static constexpr int kAutocommitOn = 1;
+    // How long a statement runs before the progress window lets the user cancel it.
+    static constexpr int kCancelDelayMs = 1000;
+
+    // A wall-clock time with millisecond resolution.
+    struct Stamp {
+        long seconds = 0;
+        int milliseconds = 0;
+        static Stamp Now();
+    };
+    // "Execution time: s.mmm sec, reading s.mmm sec" for execution t0..t1 and reading t1..t2.
+    static CString FormatTimeText(const Stamp& t0, const Stamp& t1, const Stamp& t2);
 
     CResultsMode(CMainWindow& main, _Settings& settings, CDB* session, QWidget* parent = nullptr);
+    ~CResultsMode() override;
 
-    // The run; for now the page is only shown.
+    // The run: executes the script (unless it is the one whose result is shown) and shows the
+    // result, or goes back to the Script mode when the run is abandoned.
     void Activate() override;
-    // Copy selected, Export, Sort ASC/DESC and the export targets; false for any other command.
+    // The toolbar's and the menu's grid commands; false for any other command.
     bool OnCommand(unsigned id);
+
     bool IsRunning() const { return m_Running; }
+    // Checksum of the script whose result the grid shows; 0 when none.
+    static uint32_t LastRunChecksum() { return lastRunChecksum; }
+
+    DBgrid* Grid() const { return m_Grid; }
+    QToolBar* ToolBar() const { return m_ToolBar; }
+    QLabel* TimeLine() const { return m_Time; }
+    const CString& TimeText() const { return m_TimeText; }
+    // The progress window of the run in progress; null between runs.
+    CWait* Wait() const { return m_Wait.get(); }
 
 protected:
     bool OnInitDialog() override;
 
 private:
+    // Gives up the run and goes back to the Script mode.
+    void Abandon();
+    // The statements of the script, or the whole script as one; empty when the user said no.
+    bool SplitScript(CStringArray* statements);
+    // Runs the statements; the result of the last one that ran (0 for success).
+    int ExecuteStatements(const CStringArray& statements);
+    void OnWaitCancelled();
+    void OnCancelDelay();
+
     CMainWindow& m_Main;
     _Settings& m_Settings;
     CDB* m_Session;
     QLabel* m_Time = nullptr;
+    QToolBar* m_ToolBar = nullptr;
+    DBgrid* m_Grid = nullptr;
+    CParse m_Parser;
+    CString m_TimeText;
+    CString m_ScriptText;
+    std::unique_ptr<CWait> m_Wait;
+    QTimer m_CancelDelay;
+    bool m_Executing = false;
     bool m_Running = false;
+
+    static uint32_t lastRunChecksum;
 };

@@ -305,8 +305,9 @@ void CGridCtrl::ResetScrollBars() {
     const int fixed = GetFixedRowCount();
     const int maxTop = MaxTopRow();
     m_nTopRow = std::clamp(m_nTopRow, fixed, std::max(fixed, maxTop));
+    // The range signals stay on: the scroll area shows or hides its bars on them. A value change
+    // only re-reads the top row, which is already the one set here.
     QScrollBar* v = verticalScrollBar();
-    const QSignalBlocker blockV(v);
     v->setRange(0, std::max(0, maxTop - fixed));
     v->setPageStep(std::max(1, VisibleRowsFrom(m_nTopRow) - 1));
     v->setValue(m_nTopRow - fixed);
@@ -316,7 +317,6 @@ void CGridCtrl::ResetScrollBars() {
         total += GetColumnWidth(c);
     const int avail = std::max(0, viewport()->width() - FixedWidth());
     QScrollBar* h = horizontalScrollBar();
-    const QSignalBlocker blockH(h);
     h->setRange(0, std::max(0, total - avail));
     h->setPageStep(std::max(1, avail));
 }

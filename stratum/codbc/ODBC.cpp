@@ -408,7 +408,11 @@ int ODBC::MoreResults() {
 }
 
 int ODBC::Cancel() {
-    lastRc = api.SQLCancel(hstmt);
+    const short rc = api.SQLCancel(hstmt);
+    // While Exec waits, its worker owns the return code and the statement's diagnostics.
+    if (m_Executing)
+        return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO ? 0 : 1;
+    lastRc = rc;
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
 }
 

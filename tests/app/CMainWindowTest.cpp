@@ -153,6 +153,8 @@ TEST_F(MainWindowTest, HotKeysSwitchModesFromInsideAPageAndOtherAltKeysPassOn) {
     EXPECT_EQ(1, m_Session->connected);
     QTest::keyClick(w.Page(2), Qt::Key_B, Qt::AltModifier);
     EXPECT_EQ(4, w.CurrentMode());
+    // Entering the Results mode runs the script; an empty one would send the user back.
+    w.ScriptPage()->Editor()->LoadText("select 1 as one");
     QTest::keyClick(w.Page(4), Qt::Key_R, Qt::AltModifier);
     EXPECT_EQ(3, w.CurrentMode());
     EXPECT_EQ(0, m_Session->connected);
@@ -165,6 +167,7 @@ TEST_F(MainWindowTest, HotKeysSwitchModesFromInsideAPageAndOtherAltKeysPassOn) {
         EXPECT_FALSE(w.Page(i)->isVisible()) << i;
 
     // Alt+R typed into the editor switches; a plain R is text.
+    w.ScriptPage()->Editor()->LoadText("");
     editor->setFocus();
     QTest::keyClick(editor, Qt::Key_R);
     EXPECT_EQ(0, w.CurrentMode());

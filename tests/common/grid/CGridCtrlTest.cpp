@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -166,6 +167,20 @@ TEST(CGridCtrl, OneWheelNotchScrollsThreeLinesByDefault) {
     g.SetWheelScrollLines(-1);
     QApplication::sendEvent(g.viewport(), &down);
     EXPECT_GT(g.GetTopRow(), 8) << "a page per notch";
+}
+
+TEST(CGridCtrl, ScrollBarsShowOnceTheContentOutgrowsTheGrid) {
+    CGridCtrl g;
+    Fill(g, 3, 2);
+    QApplication::processEvents();
+    EXPECT_FALSE(g.verticalScrollBar()->isVisible());
+    EXPECT_FALSE(g.horizontalScrollBar()->isVisible());
+    g.SetRowCount(200);
+    g.SetColumnCount(30);
+    g.Refresh();
+    QApplication::processEvents();
+    EXPECT_TRUE(g.verticalScrollBar()->isVisible());
+    EXPECT_TRUE(g.horizontalScrollBar()->isVisible());
 }
 
 TEST(CGridCtrl, TitleTipsShowHeadingTipsAndCutTexts) {
