@@ -1,5 +1,6 @@
 #include "CResultsMode.h"
 
+#include "CConnectMode.h"
 #include "CMainWindow.h"
 #include "CScriptMode.h"
 #include "CSettingsDlg.h"
@@ -14,6 +15,7 @@
 #include "toolkit/CWait.h"
 
 #include "codbc/ODBC.h"
+#include "views/CDBCBox.h"
 #include "views/DBgrid.h"
 
 #include "DatabaseSources.h"
@@ -122,6 +124,13 @@ protected:
         CErrorDlg::SetRunner(nullptr);
     }
     _Settings& S() { return m_Settings->Settings(); }
+    // A data source registered after the window came up, chosen on the Connect page as a user would.
+    void UseDataSource(const CString& name) {
+        CDBCBox* box = m_Window->ConnectPage()->DataSourceBox();
+        box->FillDSN(DS_USER, name);
+        ASSERT_EQ(name, box->GetCurDSN());
+        emit box->activated(box->currentIndex());
+    }
     bool Postgres() const { return GetParam() == Backend::Postgres; }
 
     // A statement on a session of the test's own.
@@ -441,7 +450,7 @@ TEST_P(CResultsModeRun, CancelWhileALongStatementRunsStopsItAndAbandonsTheRun) {
         const CString file = TestSandbox::Directory() + "/slow.script";
         std::ofstream(file) << "query insert into t values (1)\nsleep 30000\n";
         TestSandbox::AddDataSource("Slow", VARNEL_SCRIPTED_DRIVER, {{"Script", file}});
-        S().setStr("DSN", "Slow");
+        UseDataSource("Slow");
         script = "insert into t values (1)\r\ninsert into t values (2)";
     }
     messages.QueueAnswer(IDYES);
@@ -535,11 +544,13 @@ TEST_P(CResultsModeRun, TheSoundIsPlayedAtTheEndWhenAsked) {
 }
 
 TEST_P(CResultsModeRun, AFailedConnectionGoesBackToTheScriptMode) {
-    S().setStr("DSN", "NoSuchSource");
+    TestSandbox::AddDataSource("Refusing", VARNEL_SCRIPTED_DRIVER, {{"Refuse", "28000 Login failed"}});
+    UseDataSource("Refusing");
     SetScript("select 1 as one");
     EXPECT_EQ(CMainWindow::MODE_SCRIPT, Run());
     ASSERT_EQ(1u, messages.Shown().size());
     EXPECT_EQ("Error!", messages.Shown()[0].caption);
+    EXPECT_NE(CString::npos, messages.Shown()[0].text.find("Login failed")) << messages.Shown()[0].text;
     EXPECT_EQ(0u, CResultsMode::LastRunChecksum());
     EXPECT_EQ(nullptr, Page().Wait());
     EXPECT_TRUE(errors.empty());
