@@ -271,10 +271,13 @@ int CResultsMode::ExecuteStatements(const CStringArray& statements) {
     bool showErrors = true;
     int status = 0;
     const bool remove = m_Settings.getInt("Remove") != 0;
+    const bool cut = m_Settings.getInt("NoParse") == 0;
     for (const CString& statement : statements) {
         if (m_Wait->cancelRequested)
             break;
         CString copy = statement;
+        if (cut)
+            CParse::BlankLeadingTerms(&copy);
         if (remove)
             m_Parser.RemoveTerm(&copy);
         {

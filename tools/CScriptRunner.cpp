@@ -151,6 +151,8 @@ int CScriptRunner::Execute(const CString& text) {
     for (size_t i = 0; i < count; ++i) {
         Progress("Statement " + std::to_string(i + 1) + " of " + std::to_string(count));
         CString copy = statements[i];
+        if (!m_Options.noParse)
+            CParse::BlankLeadingTerms(&copy);
         if (m_Options.removeTerm)
             terminators.RemoveTerm(&copy);
         m_DB.StmtRealloc();

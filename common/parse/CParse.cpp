@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <exception>
 
@@ -798,6 +799,17 @@ void CParse::RemoveTerm(CString* text) {
             c = ' ';
             return;
         }
+    }
+}
+
+void CParse::BlankLeadingTerms(CString* text) {
+    if (!text)
+        return;
+    for (char& c : *text) {
+        if (c == ';')
+            c = ' ';
+        else if (!std::isspace(static_cast<unsigned char>(c)))
+            return;
     }
 }
 

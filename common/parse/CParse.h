@@ -20,6 +20,9 @@ public:
 
     // Blanks the first semicolon of the text that lies outside apostrophe quotes.
     void RemoveTerm(CString* text);
+    // Blanks the terminators a statement opens with (the cut leaves the previous statement's ";" at
+    // the head of the next one, which drivers such as SQLite's refuse); the length does not change.
+    static void BlankLeadingTerms(CString* text);
     // The one-line form of a statement for the history, and back.
     static CString Encoded(const char* text);
     static CString Decoded(const char* text);

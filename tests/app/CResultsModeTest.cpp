@@ -332,6 +332,18 @@ TEST_P(CResultsModeRun, RemoveBlanksTheTerminatorOutsideQuotesAndTheHistoryKeeps
         << "same length, the quoted one stays";
 }
 
+TEST_P(CResultsModeRun, TerminatedStatementsRunWithoutRemove) {
+    SetScript("insert into t values (1);\r\ninsert into t values (2);\r\nselect count(*) as c from t;");
+    messages.QueueAnswer(IDYES);
+    ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
+    EXPECT_TRUE(errors.empty()) << "the terminator the cut leaves before a statement is not sent";
+    EXPECT_EQ("2", Cell(1, 1));
+    EXPECT_EQ((CStringArray{";<CR/LF>select count(*) as c from t;<CR/LF>", ";<CR/LF>insert into t values (2)",
+                            "insert into t values (1)"}),
+              History())
+        << "the history keeps the texts as cut";
+}
+
 TEST_P(CResultsModeRun, AFailingMiddleStatementWithContinueShowsTheLastResult) {
     SetScript("insert into t values (1)\r\ninsert into nosuch values (2)\r\nselect count(*) as c from t");
     messages.QueueAnswer(IDYES);

@@ -55,8 +55,6 @@ protected:
     void SetUp() override {
         VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), "runs", user, password);
         options.user = user;
-        // The parser leaves each terminator at the start of the next statement; SQLite refuses it there.
-        options.removeTerm = true;
         runner = std::make_unique<CScriptRunner>(options, session);
         runner->SetMessages(err.File());
         ASSERT_EQ(0, runner->Connect("runs", password)) << err.Text();
@@ -128,6 +126,7 @@ TEST_P(ScriptRunning, StopsAtTheFirstFailureUnlessToldToContinue) {
 
 TEST_P(ScriptRunning, RemoveTermAndNoParse) {
     // Quoted semicolons stay; the terminator becomes a blank.
+    options.removeTerm = true;
     ASSERT_EQ(0, runner->Execute("select 'a;b' as x from p where id = 1;\r\n")) << err.Text();
     EXPECT_EQ("a;b", runner->Table().GetItemText(1, 1));
     // The whole script as one text, with only its first terminator blanked, is one broken statement.

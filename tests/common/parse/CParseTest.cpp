@@ -466,6 +466,22 @@ TEST(CParse, RemoveTermBlanksTheFirstSemicolonOutsideQuotes) {
     EXPECT_EQ("select 'x;", text);
 }
 
+TEST(CParse, TerminatorsLeftAtTheHeadOfAStatementAreBlanked) {
+    CParse parse;
+    parse.Parse("insert into t values (1);\r\ninsert into t values (';');\r\nselect * from t;");
+    ASSERT_EQ(3, parse.m_Count);
+    CString second = parse.m_Statements[1];
+    ASSERT_EQ(';', second[0]) << "the cut leaves the terminator before the next statement";
+    CParse::BlankLeadingTerms(&second);
+    EXPECT_EQ(" \r\ninsert into t values (';')", second);
+    CString text = " ;; \n;select 1;";
+    CParse::BlankLeadingTerms(&text);
+    EXPECT_EQ("    \n select 1;", text) << "only the head, and the length stays";
+    text = ";";
+    CParse::BlankLeadingTerms(&text);
+    EXPECT_EQ(" ", text);
+}
+
 TEST(CParse, EncodedAndDecodedOneLineForm) {
     EXPECT_EQ("x<CR/LF>y<TAB>z", CParse::Encoded("x\r\ny\tz"));
     EXPECT_EQ("x\r\ny", CParse::Decoded("x<CR>y"));
