@@ -13,6 +13,7 @@
 #include "toolkit/CErrorDlg.h"
 #include "toolkit/CHistCBox.h"
 #include "toolkit/CWait.h"
+#include "toolkit/ControlId.h"
 
 #include "codbc/ODBC.h"
 #include "views/CDBCBox.h"
@@ -22,6 +23,7 @@
 #include "MessageRecorder.h"
 #include "TestSandbox.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -517,6 +519,10 @@ TEST_P(CResultsModeRun, ModesAndExitAreRefusedWhileARunIsInProgress) {
         exited = m_Window->OnExit();
         closed = m_Window->close();
         m_Window->ResultsPage()->Activate(); // a nested activation starts no second run
+        // The Connect page's actions would disconnect the session the run uses.
+        for (int id : {1064 /* Test */, 1186 /* permanent option */, 1063 /* Manage... */})
+            if (auto* button = qobject_cast<QAbstractButton*>(FindControl(m_Window->ConnectPage(), id)))
+                button->click();
     };
     ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
     EXPECT_TRUE(running);
@@ -524,7 +530,9 @@ TEST_P(CResultsModeRun, ModesAndExitAreRefusedWhileARunIsInProgress) {
     EXPECT_FALSE(exited);
     EXPECT_FALSE(closed) << "closing the window waits for the run";
     EXPECT_EQ(1u, errors.size());
-    EXPECT_EQ("3", Cell(1, 1));
+    EXPECT_EQ("3", Cell(1, 1)) << "the connection stayed up for the last statement";
+    EXPECT_EQ(1u, messages.Shown().size()) << "only the question about two statements, no test result";
+    EXPECT_EQ(0, S().getInt("IsPerm"));
     EXPECT_TRUE(m_Window->isVisible());
     EXPECT_FALSE(m_Window->IsRunning());
     m_Window->SwitchMode(CMainWindow::MODE_SCHEMA);
