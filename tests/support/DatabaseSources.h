@@ -27,15 +27,15 @@ inline void PrintTo(Backend backend, std::ostream* out) {
     *out << (backend == Backend::SQLite ? "SQLite" : "Postgres");
 }
 
-// Registers the data source `dsn` on `backend`, and on PostgreSQL fills `user` and `password` with the
+// Registers the data source `dsn` on `backend`, and on PostgreSQL fills `userOut` and `passwordOut` with the
 // server's login (or ends the test as VARNEL_REQUIRE_POSTGRES_SOURCE does).
-#define VARNEL_REGISTER_BACKEND_SOURCE(backend, dsn, user, password)                                         \
+#define VARNEL_REGISTER_BACKEND_SOURCE(backend, dsn, userOut, passwordOut)                                   \
     do {                                                                                                     \
         if ((backend) == Backend::SQLite) {                                                                  \
             TestSandbox::AddSqliteSource(dsn);                                                               \
         } else {                                                                                             \
             VARNEL_REQUIRE_POSTGRES_SOURCE(dsn);                                                             \
-            (user) = TestSandbox::Postgres()->user;                                                          \
-            (password) = TestSandbox::Postgres()->password;                                                  \
+            (userOut) = TestSandbox::Postgres()->user;                                                       \
+            (passwordOut) = TestSandbox::Postgres()->password;                                               \
         }                                                                                                    \
     } while (0)
