@@ -346,6 +346,35 @@ TEST_P(CResultsModeRun, TerminatedStatementsRunWithoutRemove) {
         << "the history keeps the texts as cut";
 }
 
+TEST_P(CResultsModeRun, AutocommitIsSwitchedOnWhereTheDriverHasTransactions) {
+    if (Postgres())
+        GTEST_SKIP() << "the scripted driver shows what is set; it runs the same on either backend";
+    // The scripted driver records the options it is given among its statements.
+    auto optionsOfARun = [&](const CString& name, const CString& capable) {
+        TestSandbox::AddDataSource(
+            name, VARNEL_SCRIPTED_DRIVER,
+            {{"TXN_CAPABLE", capable}, {"Database", TestSandbox::Directory() + "/x.db"}});
+        UseDataSource(name);
+        BackToScript();
+        SetScript("select '" + name + "' as v");
+        EXPECT_EQ(CMainWindow::MODE_RESULTS, Run());
+        ODBC reader;
+        EXPECT_EQ(0, reader.Connect(name, "", "")) << reader.lastError;
+        EXPECT_EQ(0, reader.Exec("statements")) << reader.lastError;
+        CStringArray seen;
+        while (reader.Fetch() == 0) {
+            CString text;
+            long indicator = 0;
+            reader.GetDataAsText(0, text, &indicator);
+            seen.push_back(text);
+        }
+        return seen;
+    };
+    EXPECT_EQ((CStringArray{"option 102 1", "select 'Transactional' as v\r\n"}),
+              optionsOfARun("Transactional", "2"));
+    EXPECT_EQ((CStringArray{"select 'Plain' as v\r\n"}), optionsOfARun("Plain", "0"));
+}
+
 TEST_P(CResultsModeRun, AFailingMiddleStatementWithContinueShowsTheLastResult) {
     SetScript("insert into t values (1)\r\ninsert into nosuch values (2)\r\nselect count(*) as c from t");
     messages.QueueAnswer(IDYES);

@@ -20,9 +20,10 @@
 // Built-in statements: "notal N", "piecelen N", "value N" (one value of N characters whose pieces are
 // reported as SQL_NO_TOTAL, with their own length, or correctly), "calls" (SQLGetData calls since the
 // last "calls"), "catalog calls" (the catalog calls since the last one, with their owner argument),
-// "statements" (the statements executed since the last "statements"), "badread" (one row: "ok", then a value
-// whose read fails), "fail lines", "fail silent". Without DBMS_NAME a data source whose name begins with
-// "oracle" is "Oracle8" 08.00.0760 with no owner term and a blank quote; any other "Scripted" 3.1.
+// "statements" (the statements executed and the connection options set since the last "statements"),
+// "badread" (one row: "ok", then a value whose read fails), "fail lines", "fail silent". Without DBMS_NAME a
+// data source whose name begins with "oracle" is "Oracle8" 08.00.0760 with no owner term and a blank quote;
+// any other "Scripted" 3.1.
 #include <sql.h>
 #include <sqlext.h>
 #include <odbcinst.h>
@@ -736,6 +737,12 @@ SQLRETURN SQL_API SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* sta
 
 SQLRETURN SQL_API SQLCancel(SQLHSTMT hstmt) {
     static_cast<Stmt*>(hstmt)->cancelled = true;
+    return SQL_SUCCESS;
+}
+
+// Connection options are accepted and listed among the statements as "option <id> <value>".
+SQLRETURN SQL_API SQLSetConnectOption(SQLHDBC, SQLUSMALLINT option, SQLULEN value) {
+    s_Statements.push_back("option " + std::to_string(option) + " " + std::to_string(value));
     return SQL_SUCCESS;
 }
 
