@@ -18,6 +18,7 @@
 
 #include "DatabaseSources.h"
 #include "MessageRecorder.h"
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
 
 #include <QApplication>
@@ -34,17 +35,6 @@
 
 namespace {
 const char* const kProfile = "Software\\Ostrak\\Varnel";
-using Attributes = std::vector<std::pair<std::string, std::string>>;
-
-// Registers a data source of the scripted driver; the script text, when given, goes to a file it names.
-void AddScriptedSource(const CString& name, Attributes attributes, const CString& script = "") {
-    if (!script.empty()) {
-        const CString path = TestSandbox::Directory() + "/" + name + ".script";
-        std::ofstream(path) << script;
-        attributes.push_back({"Script", path});
-    }
-    TestSandbox::AddDataSource(name, VARNEL_SCRIPTED_DRIVER, attributes);
-}
 
 const char* const kMssqlScript = "query sp_helpdb\n"
                                  "column name 12\ncolumn db_size 12\ncolumn owner 12\ncolumn dbid 5\n"
@@ -137,15 +127,9 @@ protected:
     // The "use" statements the scripted driver ran since the last look.
     CStringArray Uses() {
         CStringArray uses;
-        EXPECT_EQ(0, m_Session->StmtRealloc());
-        EXPECT_EQ(0, m_Session->Exec("statements")) << m_Session->lastError;
-        while (m_Session->Fetch() == 0) {
-            CString statement;
-            long indicator = 0;
-            m_Session->GetDataAsText(0, statement, &indicator);
+        for (const CString& statement : DriverReport(*m_Session, "statements"))
             if (statement.rfind("use ", 0) == 0)
                 uses.push_back(statement);
-        }
         return uses;
     }
     void ChooseDatabase(const char* name) {

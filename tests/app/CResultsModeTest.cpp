@@ -21,6 +21,7 @@
 
 #include "DatabaseSources.h"
 #include "MessageRecorder.h"
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
 
 #include <QAbstractButton>
@@ -351,24 +352,14 @@ TEST_P(CResultsModeRun, AutocommitIsSwitchedOnWhereTheDriverHasTransactions) {
         GTEST_SKIP() << "the scripted driver shows what is set; it runs the same on either backend";
     // The scripted driver records the options it is given among its statements.
     auto optionsOfARun = [&](const CString& name, const CString& capable) {
-        TestSandbox::AddDataSource(
-            name, VARNEL_SCRIPTED_DRIVER,
-            {{"TXN_CAPABLE", capable}, {"Database", TestSandbox::Directory() + "/x.db"}});
+        AddScriptedSource(name, {{"TXN_CAPABLE", capable}, {"Database", TestSandbox::Directory() + "/x.db"}});
         UseDataSource(name);
         BackToScript();
         SetScript("select '" + name + "' as v");
         EXPECT_EQ(CMainWindow::MODE_RESULTS, Run());
         ODBC reader;
         EXPECT_EQ(0, reader.Connect(name, "", "")) << reader.lastError;
-        EXPECT_EQ(0, reader.Exec("statements")) << reader.lastError;
-        CStringArray seen;
-        while (reader.Fetch() == 0) {
-            CString text;
-            long indicator = 0;
-            reader.GetDataAsText(0, text, &indicator);
-            seen.push_back(text);
-        }
-        return seen;
+        return DriverReport(reader, "statements");
     };
     EXPECT_EQ((CStringArray{"option 102 1", "select 'Transactional' as v\r\n"}),
               optionsOfARun("Transactional", "2"));

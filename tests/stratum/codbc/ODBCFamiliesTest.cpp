@@ -6,6 +6,7 @@
 #include "toolkit/CListCtrl.h"
 #include "views/CDBCBox.h"
 
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
 
 #include <QTimer>
@@ -18,35 +19,8 @@
 #include <fstream>
 
 namespace {
-using Attributes = std::vector<std::pair<std::string, std::string>>;
-
-// Registers a scripted data source; the script text, when given, is written to a file it names.
-void AddSource(const CString& name, Attributes attributes, const CString& script = "") {
-    if (!script.empty()) {
-        const CString path = TestSandbox::Directory() + "/" + name + ".script";
-        std::ofstream(path) << script;
-        attributes.push_back({"Script", path});
-    }
-    TestSandbox::AddDataSource(name, VARNEL_SCRIPTED_DRIVER, attributes);
-}
-
 void Connect(ODBC& session, const CString& dsn) {
     ASSERT_EQ(0, session.Connect(dsn, "u", "p")) << session.lastError;
-}
-
-// The catalog calls the driver saw since the last look, each with its owner argument.
-CStringArray CatalogCalls(ODBC& session) {
-    CStringArray calls;
-    EXPECT_EQ(0, session.StmtRealloc());
-    EXPECT_EQ(0, session.Exec("catalog calls")) << session.lastError;
-    while (session.Fetch() == 0) {
-        CString call;
-        long indicator = 0;
-        session.GetDataAsText(0, call, &indicator);
-        calls.push_back(call);
-    }
-    EXPECT_EQ(0, session.StmtRealloc()) << "the main statement is left fresh";
-    return calls;
 }
 
 const char* const kMssqlScript = "query sp_helpdb\n"
@@ -63,7 +37,7 @@ const char* const kMssqlScript = "query sp_helpdb\n"
                                  "query sp_helptrigger '\"o''neil\"'\n"
                                  "column trigger_name 12\nrow quoted_trigger\n";
 
-Attributes Mssql() {
+ScriptedAttributes Mssql() {
     return {{"DBMS_NAME", "Microsoft SQL Server"},
             {"DBMS_VER", "08.00.0760"},
             {"OWNER_TERM", "owner"},
@@ -98,7 +72,7 @@ TEST(ODBCFamilies, TheFamilyComesFromTheExactDbmsName) {
     int i = 0;
     for (const auto& c : cases) {
         const CString dsn = "family" + std::to_string(i++);
-        AddSource(dsn, {{"DBMS_NAME", c.name}, {"DBMS_VER", "08.00.0760"}});
+        AddScriptedSource(dsn, {{"DBMS_NAME", c.name}, {"DBMS_VER", "08.00.0760"}});
         ODBC session;
         Connect(session, dsn);
         EXPECT_EQ(c.kind, session.dbmsKind) << c.name;
@@ -109,7 +83,7 @@ TEST(ODBCFamilies, TheFamilyComesFromTheExactDbmsName) {
 }
 
 TEST(ODBCFamilies, SqlServerListsDatabasesUsersAndTriggersWithItsProcedures) {
-    AddSource("mssql", Mssql(), kMssqlScript);
+    AddScriptedSource("mssql", Mssql(), kMssqlScript);
     ODBC session;
     Connect(session, "mssql");
     ASSERT_EQ(DBMS_MSSQL, session.dbmsKind);
@@ -144,12 +118,13 @@ TEST(ODBCFamilies, SqlServerListsDatabasesUsersAndTriggersWithItsProcedures) {
 }
 
 TEST(ODBCFamilies, OracleUsersAndTriggersOfAnOwnerWithItsDictionaryViews) {
-    AddSource("oracle_owned", {{"DBMS_NAME", "Oracle8"}, {"DBMS_VER", "08.01.0700"}, {"OWNER_TERM", "Owner"}},
-              "query select USERNAME from ALL_USERS\ncolumn USERNAME 12\nrow SCOTT\nrow SYSTEM\nrow \\N\n"
-              "query select TRIGGER_NAME from ALL_TRIGGERS where TABLE_NAME='ORDERS'and TABLE_OWNER='SCOTT'\n"
-              "column TRIGGER_NAME 12\nrow ORDERS_BI\n"
-              "query select TRIGGER_NAME from ALL_TRIGGERS where TABLE_NAME='ORDERS'\n"
-              "column TRIGGER_NAME 12\nrow ANY_OWNER\n");
+    AddScriptedSource(
+        "oracle_owned", {{"DBMS_NAME", "Oracle8"}, {"DBMS_VER", "08.01.0700"}, {"OWNER_TERM", "Owner"}},
+        "query select USERNAME from ALL_USERS\ncolumn USERNAME 12\nrow SCOTT\nrow SYSTEM\nrow \\N\n"
+        "query select TRIGGER_NAME from ALL_TRIGGERS where TABLE_NAME='ORDERS'and TABLE_OWNER='SCOTT'\n"
+        "column TRIGGER_NAME 12\nrow ORDERS_BI\n"
+        "query select TRIGGER_NAME from ALL_TRIGGERS where TABLE_NAME='ORDERS'\n"
+        "column TRIGGER_NAME 12\nrow ANY_OWNER\n");
     ODBC session;
     Connect(session, "oracle_owned");
     ASSERT_EQ(DBMS_ORACLE, session.dbmsKind);
@@ -180,9 +155,10 @@ TEST(ODBCFamilies, OracleUsersAndTriggersOfAnOwnerWithItsDictionaryViews) {
 TEST(ODBCFamilies, DesktopDatabasesCallTheCatalogWithoutOwner) {
     for (const char* dbms : {"ACCESS", "EXCEL", "DBASE"}) {
         const CString dsn = CString("desk_") + dbms;
-        AddSource(dsn, {{"DBMS_NAME", dbms}, {"OWNER_TERM", ""}},
-                  "catalog SQLTables\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\ncolumn TABLE_NAME 12\n"
-                  "column TABLE_TYPE 12\ncolumn REMARKS 12\nrow C:\\data|\\N|orders|TABLE|\\N\n");
+        AddScriptedSource(
+            dsn, {{"DBMS_NAME", dbms}, {"OWNER_TERM", ""}},
+            "catalog SQLTables\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\ncolumn TABLE_NAME 12\n"
+            "column TABLE_TYPE 12\ncolumn REMARKS 12\nrow C:\\data|\\N|orders|TABLE|\\N\n");
         ODBC session;
         Connect(session, dsn);
         EXPECT_EQ(0, session.ownerSupported) << dbms;
@@ -219,7 +195,7 @@ TEST(ODBCFamilies, DesktopDatabasesCallTheCatalogWithoutOwner) {
 }
 
 TEST(ODBCFamilies, SqlServerDatabaseBoxIsEnabledAndSelectsByPrefix) {
-    AddSource("mssql", Mssql(), kMssqlScript);
+    AddScriptedSource("mssql", Mssql(), kMssqlScript);
     ODBC session;
     Connect(session, "mssql");
     CDBCBox box;
@@ -235,12 +211,12 @@ TEST(ODBCFamilies, SqlServerDatabaseBoxIsEnabledAndSelectsByPrefix) {
 }
 
 TEST(ODBCFamilies, DsnInfoRendersTheDriversSpecialItems) {
-    AddSource("info", {{"DBMS_NAME", "Microsoft SQL Server"},
-                       {"DBMS_VER", "08.00.0760"},
-                       {"ASYNC_MODE", "3"},
-                       {"INDEX_KEYWORDS", "3"},
-                       {"DEFAULT_TXN_ISOLATION", "10"},
-                       {"CATALOG_TERM", "database"}});
+    AddScriptedSource("info", {{"DBMS_NAME", "Microsoft SQL Server"},
+                               {"DBMS_VER", "08.00.0760"},
+                               {"ASYNC_MODE", "3"},
+                               {"INDEX_KEYWORDS", "3"},
+                               {"DEFAULT_TXN_ISOLATION", "10"},
+                               {"CATALOG_TERM", "database"}});
     ODBC session;
     Connect(session, "info");
     DSN_Info info(&session);
@@ -264,7 +240,7 @@ TEST(ODBCFamilies, DsnInfoRendersTheDriversSpecialItems) {
 }
 
 TEST(ODBCFamilies, ARefusedLoginLeavesTheSessionUnconnectedWithTheMessage) {
-    AddSource("refusing", {{"Refuse", "28000 Login failed for user 'u'."}});
+    AddScriptedSource("refusing", {{"Refuse", "28000 Login failed for user 'u'."}});
     ODBC session;
     EXPECT_EQ(4, session.Connect("refusing", "u", "p"));
     EXPECT_EQ(0, session.connected);
@@ -274,7 +250,7 @@ TEST(ODBCFamilies, ARefusedLoginLeavesTheSessionUnconnectedWithTheMessage) {
 }
 
 TEST(ODBCFamilies, AFunctionTheDriverLacksIsNotCalled) {
-    AddSource("noprocs", {{"Missing", std::to_string(SQL_API_SQLPROCEDURES)}});
+    AddScriptedSource("noprocs", {{"Missing", std::to_string(SQL_API_SQLPROCEDURES)}});
     ODBC session;
     Connect(session, "noprocs");
     CatalogCalls(session);
@@ -289,9 +265,9 @@ TEST(ODBCFamilies, AFunctionTheDriverLacksIsNotCalled) {
 }
 
 TEST(ODBCFamilies, ScriptedFailuresKeepStateNativeCodeAndMessage) {
-    AddSource("failing", {},
-              "query delete from locked\nerror 40001 1205 deadlock victim\\nrerun the transaction\n"
-              "query drop table gone\nerror HY000 0 \n");
+    AddScriptedSource("failing", {},
+                      "query delete from locked\nerror 40001 1205 deadlock victim\\nrerun the transaction\n"
+                      "query drop table gone\nerror HY000 0 \n");
     ODBC session;
     Connect(session, "failing");
     ASSERT_EQ(0, session.StmtRealloc());
@@ -304,9 +280,9 @@ TEST(ODBCFamilies, ScriptedFailuresKeepStateNativeCodeAndMessage) {
 }
 
 TEST(ODBCFamilies, OtherStatementsRunOnTheSqliteDatabase) {
-    AddSource("backed",
-              {{"DBMS_NAME", "Microsoft SQL Server"}, {"Database", TestSandbox::Directory() + "/b.db"}},
-              "query select @@version\ncolumn v 12\nrow Microsoft SQL Server 2000\n");
+    AddScriptedSource(
+        "backed", {{"DBMS_NAME", "Microsoft SQL Server"}, {"Database", TestSandbox::Directory() + "/b.db"}},
+        "query select @@version\ncolumn v 12\nrow Microsoft SQL Server 2000\n");
     ODBC session;
     Connect(session, "backed");
     for (const char* sql : {"create table t (a integer, b text)", "insert into t values (1, 'one')",
@@ -333,7 +309,7 @@ TEST(ODBCFamilies, OtherStatementsRunOnTheSqliteDatabase) {
 }
 
 TEST(ODBCFamilies, ALongStatementEndsWhenCancelled) {
-    AddSource("slow", {}, "query waitfor delay\nsleep 20000\ncolumn v 12\nrow done\n");
+    AddScriptedSource("slow", {}, "query waitfor delay\nsleep 20000\ncolumn v 12\nrow done\n");
     ODBC session;
     Connect(session, "slow");
     ASSERT_EQ(0, session.StmtRealloc());
@@ -346,9 +322,9 @@ TEST(ODBCFamilies, ALongStatementEndsWhenCancelled) {
 
 // One session meets one family after another: every connect reads the driver's facts afresh.
 TEST(ODBCFamilies, ReconnectingToAnotherFamilyRereadsItsFacts) {
-    AddSource("mssql", Mssql(), kMssqlScript);
-    AddSource("access",
-              {{"DBMS_NAME", "ACCESS"}, {"DBMS_VER", "04.00.0000"}, {"OWNER_TERM", ""}, {"QUOTE", "`"}});
+    AddScriptedSource("mssql", Mssql(), kMssqlScript);
+    AddScriptedSource(
+        "access", {{"DBMS_NAME", "ACCESS"}, {"DBMS_VER", "04.00.0000"}, {"OWNER_TERM", ""}, {"QUOTE", "`"}});
     ODBC session;
     Connect(session, "mssql");
     EXPECT_EQ(4, session.Connect("access", "u", "p")) << "already connected: nothing is done";
@@ -377,13 +353,14 @@ TEST(ODBCFamilies, ReconnectingToAnotherFamilyRereadsItsFacts) {
 
 // Catalog lists the earlier desktop test leaves out: procedure columns and both privilege lists.
 TEST(ODBCFamilies, DesktopProcedureColumnsAndPrivilegesGoWithoutOwner) {
-    AddSource("excel", {{"DBMS_NAME", "EXCEL"}, {"OWNER_TERM", ""}},
-              "catalog SQLTablePrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\ncolumn TABLE_NAME 12\n"
-              "column GRANTOR 12\ncolumn GRANTEE 12\ncolumn PRIVILEGE 12\ncolumn IS_GRANTABLE 12\n"
-              "row \\N|\\N|sheet1|admin|public|SELECT|NO\n"
-              "catalog SQLColumnPrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\n"
-              "column TABLE_NAME 12\ncolumn COLUMN_NAME 12\ncolumn GRANTOR 12\ncolumn GRANTEE 12\n"
-              "column PRIVILEGE 12\ncolumn IS_GRANTABLE 12\nrow \\N|\\N|sheet1|a|admin|clerk|UPDATE|NO\n");
+    AddScriptedSource(
+        "excel", {{"DBMS_NAME", "EXCEL"}, {"OWNER_TERM", ""}},
+        "catalog SQLTablePrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\ncolumn TABLE_NAME 12\n"
+        "column GRANTOR 12\ncolumn GRANTEE 12\ncolumn PRIVILEGE 12\ncolumn IS_GRANTABLE 12\n"
+        "row \\N|\\N|sheet1|admin|public|SELECT|NO\n"
+        "catalog SQLColumnPrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\n"
+        "column TABLE_NAME 12\ncolumn COLUMN_NAME 12\ncolumn GRANTOR 12\ncolumn GRANTEE 12\n"
+        "column PRIVILEGE 12\ncolumn IS_GRANTABLE 12\nrow \\N|\\N|sheet1|a|admin|clerk|UPDATE|NO\n");
     ODBC session;
     Connect(session, "excel");
     session.SetOwner("admin");
@@ -408,8 +385,8 @@ TEST(ODBCFamilies, DesktopProcedureColumnsAndPrivilegesGoWithoutOwner) {
 }
 
 TEST(ODBCFamilies, PrivilegeListsOfADriverWithoutThemAreEmptied) {
-    AddSource("norights", {{"Missing", std::to_string(SQL_API_SQLTABLEPRIVILEGES) + "," +
-                                           std::to_string(SQL_API_SQLCOLUMNPRIVILEGES)}});
+    AddScriptedSource("norights", {{"Missing", std::to_string(SQL_API_SQLTABLEPRIVILEGES) + "," +
+                                                   std::to_string(SQL_API_SQLCOLUMNPRIVILEGES)}});
     ODBC session;
     Connect(session, "norights");
     CatalogCalls(session);
@@ -423,9 +400,10 @@ TEST(ODBCFamilies, PrivilegeListsOfADriverWithoutThemAreEmptied) {
 }
 
 TEST(ODBCFamilies, TypesListTakesTheDriversTypesInItsOrder) {
-    AddSource("oracle_types", {{"DBMS_NAME", "Oracle8"}},
-              "catalog SQLGetTypeInfo\ncolumn TYPE_NAME 12\ncolumn DATA_TYPE 5\ncolumn COLUMN_SIZE 4\n"
-              "row VARCHAR2|12|4000\nrow NUMBER|3|38\nrow LONG RAW|-4|\\N\n");
+    AddScriptedSource(
+        "oracle_types", {{"DBMS_NAME", "Oracle8"}},
+        "catalog SQLGetTypeInfo\ncolumn TYPE_NAME 12\ncolumn DATA_TYPE 5\ncolumn COLUMN_SIZE 4\n"
+        "row VARCHAR2|12|4000\nrow NUMBER|3|38\nrow LONG RAW|-4|\\N\n");
     ODBC session;
     Connect(session, "oracle_types");
     CArray<TYPE_DESC> types;
@@ -447,19 +425,19 @@ TEST(ODBCFamilies, TypesListTakesTheDriversTypesInItsOrder) {
 
 // The information list as the Connect page shows it for a driver with unusual answers.
 TEST(ODBCFamilies, DsnInfoRowsForUnusualAnswers) {
-    AddSource("odd_info", {{"DBMS_NAME", "DBASE"},
-                           {"QUOTE", "`"},
-                           {"ASYNC_MODE", "3"},
-                           {"INDEX_KEYWORDS", "1"},
-                           {"DEFAULT_TXN_ISOLATION", "15"},
-                           {"INFO_" + std::to_string(SQL_FILE_USAGE), "2"},
-                           {"INFO_" + std::to_string(SQL_ODBC_INTERFACE_CONFORMANCE), "9"},
-                           {"INFO_" + std::to_string(SQL_SYSTEM_FUNCTIONS), "7"},
-                           {"INFO_" + std::to_string(SQL_AGGREGATE_FUNCTIONS), "FAIL"},
-                           {"INFO_" + std::to_string(SQL_MAX_TABLE_NAME_LEN), "FAIL"},
-                           {"INFO_" + std::to_string(SQL_MAX_DRIVER_CONNECTIONS), "0"},
-                           {"INFO_" + std::to_string(SQL_MAX_STATEMENT_LEN), "65536"},
-                           {"INFO_" + std::to_string(SQL_TABLE_TERM), "file"}});
+    AddScriptedSource("odd_info", {{"DBMS_NAME", "DBASE"},
+                                   {"QUOTE", "`"},
+                                   {"ASYNC_MODE", "3"},
+                                   {"INDEX_KEYWORDS", "1"},
+                                   {"DEFAULT_TXN_ISOLATION", "15"},
+                                   {"INFO_" + std::to_string(SQL_FILE_USAGE), "2"},
+                                   {"INFO_" + std::to_string(SQL_ODBC_INTERFACE_CONFORMANCE), "9"},
+                                   {"INFO_" + std::to_string(SQL_SYSTEM_FUNCTIONS), "7"},
+                                   {"INFO_" + std::to_string(SQL_AGGREGATE_FUNCTIONS), "FAIL"},
+                                   {"INFO_" + std::to_string(SQL_MAX_TABLE_NAME_LEN), "FAIL"},
+                                   {"INFO_" + std::to_string(SQL_MAX_DRIVER_CONNECTIONS), "0"},
+                                   {"INFO_" + std::to_string(SQL_MAX_STATEMENT_LEN), "65536"},
+                                   {"INFO_" + std::to_string(SQL_TABLE_TERM), "file"}});
     ODBC session;
     Connect(session, "odd_info");
     CListCtrl list;

@@ -6,6 +6,7 @@
 #include "codbc/ODBC.h"
 
 #include "MessageRecorder.h"
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
 
 #include <gtest/gtest.h>
@@ -13,29 +14,6 @@
 #include <fstream>
 
 namespace {
-using Attributes = std::vector<std::pair<std::string, std::string>>;
-
-void AddSource(const CString& name, Attributes attributes, const CString& script) {
-    const CString path = TestSandbox::Directory() + "/" + name + ".script";
-    std::ofstream(path) << script;
-    attributes.push_back({"Script", path});
-    TestSandbox::AddDataSource(name, VARNEL_SCRIPTED_DRIVER, attributes);
-}
-
-CStringArray CatalogCalls(ODBC& session) {
-    CStringArray calls;
-    EXPECT_EQ(0, session.StmtRealloc());
-    EXPECT_EQ(0, session.Exec("catalog calls")) << session.lastError;
-    while (session.Fetch() == 0) {
-        CString call;
-        long indicator = 0;
-        session.GetDataAsText(0, call, &indicator);
-        calls.push_back(call);
-    }
-    EXPECT_EQ(0, session.StmtRealloc()) << "the main statement is left fresh";
-    return calls;
-}
-
 const char* const kTables = "catalog SQLTables\ncolumn TABLE_QUALIFIER 12\ncolumn TABLE_OWNER 12\n"
                             "column TABLE_NAME 12\ncolumn TABLE_TYPE 12\ncolumn REMARKS 12\n";
 const char* const kStatistics =
@@ -46,9 +24,9 @@ const char* const kStatistics =
 } // namespace
 
 TEST(CDBListFamilies, DesktopListsShowBareNamesAndAskWithoutOwner) {
-    AddSource("excel", {{"DBMS_NAME", "EXCEL"}, {"OWNER_TERM", ""}},
-              CString(kTables) + "row C:\\book.xls|\\N|Sheet1$|TABLE|\\N\n" +
-                  "query select * from  Sheet1$\ncolumn a 8\ncolumn b 12\n" + kStatistics);
+    AddScriptedSource("excel", {{"DBMS_NAME", "EXCEL"}, {"OWNER_TERM", ""}},
+                      CString(kTables) + "row C:\\book.xls|\\N|Sheet1$|TABLE|\\N\n" +
+                          "query select * from  Sheet1$\ncolumn a 8\ncolumn b 12\n" + kStatistics);
     ODBC session;
     ASSERT_EQ(0, session.Connect("excel", "u", "p")) << session.lastError;
     CatalogCalls(session);
@@ -78,9 +56,9 @@ TEST(CDBListFamilies, DesktopListsShowBareNamesAndAskWithoutOwner) {
 }
 
 TEST(CDBListFamilies, SqlServerListsQualifyByOwner) {
-    AddSource("mssql", {{"DBMS_NAME", "Microsoft SQL Server"}, {"OWNER_TERM", "owner"}},
-              CString(kTables) + "row sales|dbo|orders|TABLE|\\N\nrow sales|audit|log|TABLE|\\N\n" +
-                  "query select * from dbo.orders\ncolumn id 4\ncolumn note 12\n");
+    AddScriptedSource("mssql", {{"DBMS_NAME", "Microsoft SQL Server"}, {"OWNER_TERM", "owner"}},
+                      CString(kTables) + "row sales|dbo|orders|TABLE|\\N\nrow sales|audit|log|TABLE|\\N\n" +
+                          "query select * from dbo.orders\ncolumn id 4\ncolumn note 12\n");
     ODBC session;
     ASSERT_EQ(0, session.Connect("mssql", "u", "p")) << session.lastError;
     CatalogCalls(session);
@@ -106,10 +84,10 @@ TEST(CDBListFamilies, SqlServerListsQualifyByOwner) {
 }
 
 TEST(CDBListFamilies, AFailingCatalogShowsTheDriversMessageWhereTheListHasOne) {
-    AddSource("broken", {{"DBMS_NAME", "Oracle8"}, {"OWNER_TERM", "Owner"}},
-              "catalog SQLTables\nerror 42000 942 ORA-00942: table or view does not exist\n"
-              "catalog SQLProcedures\nerror 42000 942 ORA-00942: table or view does not exist\n"
-              "catalog SQLStatistics\nerror S1000 1 no statistics\n");
+    AddScriptedSource("broken", {{"DBMS_NAME", "Oracle8"}, {"OWNER_TERM", "Owner"}},
+                      "catalog SQLTables\nerror 42000 942 ORA-00942: table or view does not exist\n"
+                      "catalog SQLProcedures\nerror 42000 942 ORA-00942: table or view does not exist\n"
+                      "catalog SQLStatistics\nerror S1000 1 no statistics\n");
     ODBC session;
     ASSERT_EQ(0, session.Connect("broken", "u", "p")) << session.lastError;
     MessageRecorder messages;

@@ -4,6 +4,7 @@
 
 #include "codbc/ODBC.h"
 
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,6 @@
 #include <fstream>
 
 namespace {
-using Attributes = std::vector<std::pair<std::string, std::string>>;
-
-void AddSource(const CString& name, Attributes attributes, const CString& script) {
-    const CString path = TestSandbox::Directory() + "/" + name + ".script";
-    std::ofstream(path) << script;
-    attributes.push_back({"Script", path});
-    TestSandbox::AddDataSource(name, VARNEL_SCRIPTED_DRIVER, attributes);
-}
-
 QTreeWidgetItem* Child(QTreeWidgetItem* parent, const CString& text) {
     for (int i = 0; parent && i < parent->childCount(); ++i) {
         if (parent->child(i)->text(0).toStdString() == text)
@@ -40,21 +32,6 @@ QTreeWidgetItem* Expand(QTreeWidgetItem* item) {
     if (item)
         item->setExpanded(true);
     return item;
-}
-
-// The catalog calls the driver saw since the last look, each with its owner argument.
-CStringArray CatalogCalls(ODBC& session) {
-    CStringArray calls;
-    EXPECT_EQ(0, session.StmtRealloc());
-    EXPECT_EQ(0, session.Exec("catalog calls")) << session.lastError;
-    while (session.Fetch() == 0) {
-        CString call;
-        long indicator = 0;
-        session.GetDataAsText(0, call, &indicator);
-        calls.push_back(call);
-    }
-    EXPECT_EQ(0, session.StmtRealloc()) << "the main statement is left fresh";
-    return calls;
 }
 
 const char* const kTablesColumns = "column TABLE_QUALIFIER 12\ncolumn TABLE_OWNER 12\ncolumn TABLE_NAME 12\n"
@@ -87,31 +64,32 @@ protected:
 } // namespace
 
 TEST_F(DBobjTreeFamilies, SqlServerUsersDatabasesTriggersAndProcedures) {
-    AddSource("mssql", {{"DBMS_NAME", "Microsoft SQL Server"}, {"OWNER_TERM", "owner"}, {"QUOTE", "\""}},
-              CString("catalog SQLTables\n") + kTablesColumns + "row sales|dbo|orders|TABLE|\\N\n" +
-                  "query select * from dbo.orders\ncolumn id 4\ncolumn note 12\n"
-                  "query sp_helptrigger 'orders'\ncolumn trigger_name 12\ncolumn trigger_owner 12\n"
-                  "row orders_audit|dbo\nrow orders_check|dbo\n"
-                  "query sp_helptext 'orders_audit'\ncolumn Text -1\n"
-                  "row CREATE TRIGGER orders_audit ON orders\\n\nrow FOR INSERT AS SELECT 1\n"
-                  "query select name from sysusers where hasdbaccess=1\ncolumn name 12\nrow dbo\nrow guest\n"
-                  "query sp_helpdb\ncolumn name 12\ncolumn db_size 12\ncolumn owner 12\ncolumn dbid 5\n"
-                  "column created 12\nrow master|     3.50 MB|sa|1|Aug  6 2000\n"
-                  "row salesarchive|\\N|sa|8|\\N\n"
-                  "catalog SQLProcedures\ncolumn PROCEDURE_QUALIFIER 12\ncolumn PROCEDURE_OWNER 12\n"
-                  "column PROCEDURE_NAME 12\ncolumn NUM_INPUT_PARAMS 4\ncolumn NUM_OUTPUT_PARAMS 4\n"
-                  "column NUM_RESULT_SETS 4\ncolumn REMARKS 12\ncolumn PROCEDURE_TYPE 5\n"
-                  "row sales|dbo|sales_report;1|1|1|0|\\N|2\n"
-                  "catalog SQLProcedureColumns\ncolumn PROCEDURE_QUALIFIER 12\ncolumn PROCEDURE_OWNER 12\n"
-                  "column PROCEDURE_NAME 12\ncolumn COLUMN_NAME 12\ncolumn COLUMN_TYPE 5\n"
-                  "column DATA_TYPE 5\ncolumn TYPE_NAME 12\ncolumn PRECISION 4\ncolumn LENGTH 4\n"
-                  "column SCALE 5\ncolumn RADIX 5\ncolumn NULLABLE 5\ncolumn REMARKS 12\n"
-                  "row sales|dbo|sales_report;1|@RETURN_VALUE|5|4|int|10|4|0|10|0|\\N\n"
-                  "row sales|dbo|sales_report;1|@year|1|4|int|10|4|0|10|1|\\N\n"
-                  "row sales|dbo|sales_report;1|@total|4|3|money|19|21|4|10|1|\\N\n"
-                  "row sales|dbo|sales_report;1|@note|2|12|varchar|\\N|\\N|\\N|\\N|1|\\N\n"
-                  "query sp_helptext 'sales_report'\ncolumn Text -1\n"
-                  "row CREATE PROCEDURE sales_report @year int\\n\nrow AS SELECT @year\\n\n");
+    AddScriptedSource(
+        "mssql", {{"DBMS_NAME", "Microsoft SQL Server"}, {"OWNER_TERM", "owner"}, {"QUOTE", "\""}},
+        CString("catalog SQLTables\n") + kTablesColumns + "row sales|dbo|orders|TABLE|\\N\n" +
+            "query select * from dbo.orders\ncolumn id 4\ncolumn note 12\n"
+            "query sp_helptrigger 'orders'\ncolumn trigger_name 12\ncolumn trigger_owner 12\n"
+            "row orders_audit|dbo\nrow orders_check|dbo\n"
+            "query sp_helptext 'orders_audit'\ncolumn Text -1\n"
+            "row CREATE TRIGGER orders_audit ON orders\\n\nrow FOR INSERT AS SELECT 1\n"
+            "query select name from sysusers where hasdbaccess=1\ncolumn name 12\nrow dbo\nrow guest\n"
+            "query sp_helpdb\ncolumn name 12\ncolumn db_size 12\ncolumn owner 12\ncolumn dbid 5\n"
+            "column created 12\nrow master|     3.50 MB|sa|1|Aug  6 2000\n"
+            "row salesarchive|\\N|sa|8|\\N\n"
+            "catalog SQLProcedures\ncolumn PROCEDURE_QUALIFIER 12\ncolumn PROCEDURE_OWNER 12\n"
+            "column PROCEDURE_NAME 12\ncolumn NUM_INPUT_PARAMS 4\ncolumn NUM_OUTPUT_PARAMS 4\n"
+            "column NUM_RESULT_SETS 4\ncolumn REMARKS 12\ncolumn PROCEDURE_TYPE 5\n"
+            "row sales|dbo|sales_report;1|1|1|0|\\N|2\n"
+            "catalog SQLProcedureColumns\ncolumn PROCEDURE_QUALIFIER 12\ncolumn PROCEDURE_OWNER 12\n"
+            "column PROCEDURE_NAME 12\ncolumn COLUMN_NAME 12\ncolumn COLUMN_TYPE 5\n"
+            "column DATA_TYPE 5\ncolumn TYPE_NAME 12\ncolumn PRECISION 4\ncolumn LENGTH 4\n"
+            "column SCALE 5\ncolumn RADIX 5\ncolumn NULLABLE 5\ncolumn REMARKS 12\n"
+            "row sales|dbo|sales_report;1|@RETURN_VALUE|5|4|int|10|4|0|10|0|\\N\n"
+            "row sales|dbo|sales_report;1|@year|1|4|int|10|4|0|10|1|\\N\n"
+            "row sales|dbo|sales_report;1|@total|4|3|money|19|21|4|10|1|\\N\n"
+            "row sales|dbo|sales_report;1|@note|2|12|varchar|\\N|\\N|\\N|\\N|1|\\N\n"
+            "query sp_helptext 'sales_report'\ncolumn Text -1\n"
+            "row CREATE PROCEDURE sales_report @year int\\n\nrow AS SELECT @year\\n\n");
     Open("mssql", "dbo");
 
     QTreeWidgetItem* users = Expand(Top("USERS"));
@@ -148,7 +126,7 @@ TEST_F(DBobjTreeFamilies, SqlServerUsersDatabasesTriggersAndProcedures) {
 }
 
 TEST_F(DBobjTreeFamilies, OracleUsersAndTriggersOfTheOwnerWithoutDatabasesOrStoredText) {
-    AddSource(
+    AddScriptedSource(
         "oracle", {{"DBMS_NAME", "Oracle8"}, {"OWNER_TERM", "Owner"}, {"QUOTE", "\""}},
         CString("catalog SQLTables\n") + kTablesColumns + "row \\N|SCOTT|EMP|TABLE|\\N\n" +
             "query select * from SCOTT.EMP\ncolumn EMPNO 3\ncolumn ENAME 12\n"
@@ -178,20 +156,21 @@ TEST_F(DBobjTreeFamilies, OracleUsersAndTriggersOfTheOwnerWithoutDatabasesOrStor
 // A desktop database has no owners: names stand alone and the catalog is never asked with an owner,
 // though the session holds a default one.
 TEST_F(DBobjTreeFamilies, DesktopDatabaseShowsNamesWithoutOwner) {
-    AddSource("access", {{"DBMS_NAME", "ACCESS"}, {"OWNER_TERM", ""}, {"QUOTE", "`"}},
-              CString("catalog SQLTables\n") + kTablesColumns + "row C:\\db\\shop|\\N|orders|TABLE|\\N\n" +
-                  "query select * from  orders\ncolumn id 4\ncolumn note 12\n"
-                  "catalog SQLStatistics\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\ncolumn TABLE_NAME 12\n"
-                  "column NON_UNIQUE 5\ncolumn INDEX_QUALIFIER 12\ncolumn INDEX_NAME 12\ncolumn TYPE 5\n"
-                  "column ORDINAL_POSITION 5\ncolumn COLUMN_NAME 12\ncolumn ASC_OR_DESC 1\n"
-                  "row \\N|\\N|orders|\\N|\\N|\\N|0|\\N|\\N|\\N\n"
-                  "row \\N|\\N|orders|0|\\N|PrimaryKey|3|1|id|A\n"
-                  "catalog SQLTablePrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\n"
-                  "column TABLE_NAME 12\ncolumn GRANTOR 12\ncolumn GRANTEE 12\ncolumn PRIVILEGE 12\n"
-                  "row \\N|\\N|orders|Admin|Users|SELECT\n"
-                  "catalog SQLColumnPrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\n"
-                  "column TABLE_NAME 12\ncolumn COLUMN_NAME 12\ncolumn GRANTOR 12\ncolumn GRANTEE 12\n"
-                  "column PRIVILEGE 12\nrow \\N|\\N|orders|id|Admin|Users|UPDATE\n");
+    AddScriptedSource(
+        "access", {{"DBMS_NAME", "ACCESS"}, {"OWNER_TERM", ""}, {"QUOTE", "`"}},
+        CString("catalog SQLTables\n") + kTablesColumns + "row C:\\db\\shop|\\N|orders|TABLE|\\N\n" +
+            "query select * from  orders\ncolumn id 4\ncolumn note 12\n"
+            "catalog SQLStatistics\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\ncolumn TABLE_NAME 12\n"
+            "column NON_UNIQUE 5\ncolumn INDEX_QUALIFIER 12\ncolumn INDEX_NAME 12\ncolumn TYPE 5\n"
+            "column ORDINAL_POSITION 5\ncolumn COLUMN_NAME 12\ncolumn ASC_OR_DESC 1\n"
+            "row \\N|\\N|orders|\\N|\\N|\\N|0|\\N|\\N|\\N\n"
+            "row \\N|\\N|orders|0|\\N|PrimaryKey|3|1|id|A\n"
+            "catalog SQLTablePrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\n"
+            "column TABLE_NAME 12\ncolumn GRANTOR 12\ncolumn GRANTEE 12\ncolumn PRIVILEGE 12\n"
+            "row \\N|\\N|orders|Admin|Users|SELECT\n"
+            "catalog SQLColumnPrivileges\ncolumn TABLE_CAT 12\ncolumn TABLE_SCHEM 12\n"
+            "column TABLE_NAME 12\ncolumn COLUMN_NAME 12\ncolumn GRANTOR 12\ncolumn GRANTEE 12\n"
+            "column PRIVILEGE 12\nrow \\N|\\N|orders|id|Admin|Users|UPDATE\n");
     Open("access", "admin");
     CatalogCalls(session);
 
