@@ -17,6 +17,7 @@
 #include "views/CSchemaView.h"
 
 #include "DatabaseSources.h"
+#include "ModePageFixture.h"
 #include "MessageRecorder.h"
 #include "ScriptedSource.h"
 #include "TestSandbox.h"
@@ -34,8 +35,6 @@
 #include <sstream>
 
 namespace {
-const char* const kProfile = "Software\\Ostrak\\Varnel";
-
 const char* const kMssqlScript = "query sp_helpdb\n"
                                  "column name 12\ncolumn db_size 12\ncolumn owner 12\ncolumn dbid 5\n"
                                  "column created 12\ncolumn status 12\n"
@@ -53,33 +52,10 @@ CString ReadFile(const CString& path) {
     return text.str();
 }
 
-class ConnectModeTest : public ::testing::Test {
+class ConnectModeTest : public ModePageFixture {
 protected:
-    void SetUp() override {
-        CSysReg reg;
-        reg.SetProfileName(kProfile, CSysReg::STORE_MODE);
-        reg.Save("Tips", "m_TipOnStartup", 0);
-        m_Settings = std::make_unique<CSettingsDlg>();
-        m_Settings->Settings().LoadData();
-        CMainWindow::SetModalRunner([](QDialog&) { return 1; });
-        m_Session = std::make_unique<ODBC>();
-    }
-    void TearDown() override {
-        m_Window.reset();
-        m_Session.reset();
-        CMainWindow::SetModalRunner(nullptr);
-    }
-    _Settings& S() { return m_Settings->Settings(); }
-
     // Builds and shows the main window on the data source `dsn`, without its deferred questions.
-    CConnectMode& Open(const CString& dsn) {
-        S().setStr("DSN", dsn);
-        m_Window = std::make_unique<CMainWindow>(*m_Settings, m_Log);
-        m_Window->SetSession(m_Session.get());
-        EXPECT_TRUE(m_Window->Create(0, 0));
-        m_Window->show();
-        return *m_Window->ConnectPage();
-    }
+    CConnectMode& Open(const CString& dsn) { return *ModePageFixture::Open(dsn).ConnectPage(); }
     // Ends the window as the program does and builds it again, as at the next start.
     CConnectMode& Reopen() {
         m_Window->Shutdown();
@@ -139,12 +115,6 @@ protected:
         box->setCurrentIndex(index);
         emit box->activated(index);
     }
-
-    MessageRecorder messages;
-    CLog m_Log;
-    std::unique_ptr<CSettingsDlg> m_Settings;
-    std::unique_ptr<ODBC> m_Session;
-    std::unique_ptr<CMainWindow> m_Window;
 };
 } // namespace
 
