@@ -116,17 +116,17 @@ void CResultLoader::FillingList(int conversion) {
     Finish();
 }
 
-std::string_view CResultLoader::ShownText(unsigned col, int result, std::string_view value, long indicator,
-                                          int conversion) {
-    std::string_view text = kFailedRead;
-    if (result == 0) {
-        if (indicator == -1)
-            text = m_ViewNull ? CResultTable::kNullText : "";
-        else
-            text = value;
-    }
-    if (conversion == 0)
-        return text;
+// Runs for every value read: the common case stays small enough to be inlined.
+inline std::string_view CResultLoader::ShownText(unsigned col, int result, std::string_view value,
+                                                 long indicator, int conversion) {
+    const std::string_view text = result != 0 ? std::string_view(kFailedRead)
+                                  : indicator == -1
+                                      ? std::string_view(m_ViewNull ? CResultTable::kNullText : "")
+                                      : value;
+    return conversion == 0 ? text : Converted(col, text, conversion);
+}
+
+std::string_view CResultLoader::Converted(unsigned col, std::string_view text, int conversion) {
     CString& converted = m_Converted[col];
     converted = conversion > 0 ? AnsiToOem(CString(text)) : OemToAnsi(CString(text));
     return converted;

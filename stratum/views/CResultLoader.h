@@ -69,6 +69,7 @@ private:
     // The text of a value as the row shows it; a converted text is kept until the column's next value.
     std::string_view ShownText(unsigned col, int result, std::string_view value, long indicator,
                                int conversion);
+    std::string_view Converted(unsigned col, std::string_view text, int conversion);
     // Hands the collected texts of row r to the sink; false ends the reading.
     bool PassRow(int r, unsigned columns);
     // The row cut short by the abort flag: numbered, its cells empty.
