@@ -1,6 +1,7 @@
 // Reads the outcome of a connection's last statement into a window-free result table: the column
 // descriptions and every row as text, or a one-cell summary for a statement that returns no rows.
-// The result grid wraps it; the headless runner uses it directly.
+// The rows can go to another row sink instead, such as an export that writes them at once. The
+// result grid wraps it; the headless runner uses it directly.
 #pragma once
 
 #include "CommonTypes.h"
