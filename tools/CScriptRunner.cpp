@@ -2,6 +2,7 @@
 
 #include "codbc/CDB.h"
 #include "grid/CExcelBook.h"
+#include "grid/CExport.h"
 #include "parse/CParse.h"
 #include "views/CResultLoader.h"
 
@@ -94,13 +95,20 @@ void CScriptRunner::Progress(const CString& text) {
 int CScriptRunner::Run(const CString& text, const CString& dataSource, const CString& password) {
     if (const int code = Connect(dataSource, password); code != EXIT_DONE)
         return code;
-    const int executed = Execute(text);
+    m_Table.Clear();
+    int code = RunStatements(text);
+    const bool streaming = code == EXIT_DONE && WritesWhileReading();
+    if (streaming)
+        code = m_Options.output.empty()
+                   ? WriteStandardOutput([this](const CString& path) { return StreamTo(path); })
+                   : StreamTo(m_Options.output);
+    else if (code == EXIT_DONE)
+        Load(nullptr);
     m_DB.Disconnect();
-    if (executed != EXIT_DONE)
-        return executed;
-    const int written = Write();
+    if (code == EXIT_DONE && !streaming)
+        code = Write();
     ClearProgress();
-    return written;
+    return code;
 }
 
 int CScriptRunner::Connect(const CString& dataSource, const CString& password) {
@@ -122,18 +130,25 @@ int CScriptRunner::Connect(const CString& dataSource, const CString& password) {
 
 int CScriptRunner::Execute(const CString& text) {
     m_Table.Clear();
+    const int code = RunStatements(text);
+    if (code == EXIT_DONE)
+        Load(nullptr);
+    return code;
+}
+
+int CScriptRunner::RunStatements(const CString& text) {
     m_TimeLine.clear();
+    m_Tables.clear();
     if (text.empty()) {
         Message("varnel-run: the script is empty");
         return EXIT_USAGE;
     }
     CStringArray statements;
-    CString tables;
     if (!m_Options.noParse) {
         CParse parse;
         parse.Parse(text);
         statements = parse.m_Statements;
-        tables = parse.m_Tables;
+        m_Tables = parse.m_Tables;
         if (parse.m_Count == 0)
             statements.clear();
     }
@@ -169,30 +184,38 @@ int CScriptRunner::Execute(const CString& text) {
         m_DB.StmtRealloc();
         return EXIT_STATEMENT;
     }
+    m_ExecutionMs = Milliseconds(t0, Clock::now());
+    m_Table.AssignSQL(text);
+    return EXIT_DONE;
+}
 
+void CScriptRunner::Load(CRowSink* sink) {
     const Clock::time_point t1 = Clock::now();
     m_Table.ViewNull(m_Options.nullEmpty ? 0 : 1);
     m_Table.SetBlobAsText(0);
-    m_Table.AssignTables(m_Options.table ? *m_Options.table : tables);
-    m_Table.AssignSQL(text);
+    m_Table.AssignTables(m_Options.table ? *m_Options.table : m_Tables);
     CResultLoader loader(m_Table);
+    loader.SetRowSink(sink);
     // No window: the pump only reports the rows read so far.
     if (m_Progress) {
-        loader.SetPump([this] {
-            Progress("Read results: " + std::to_string(std::max(0, m_Table.GetRowCount() - 1)) + " rows");
-        });
+        loader.SetPump(
+            [this, &loader] { Progress("Read results: " + std::to_string(loader.RowsRead()) + " rows"); });
         loader.SetPumpInterval(std::chrono::milliseconds(250));
     } else {
         loader.SetPump({});
     }
     Progress("Read results");
     loader.AssignDatabase(&m_DB, 0);
-    const Clock::time_point t2 = Clock::now();
-    m_TimeLine = FormatTimeLine(Milliseconds(t0, t1), Milliseconds(t1, t2));
+    m_TimeLine = FormatTimeLine(m_ExecutionMs, Milliseconds(t1, Clock::now()));
     if (m_Progress)
         Message(m_TimeLine);
     m_DB.StmtRealloc();
-    return EXIT_DONE;
+}
+
+bool CScriptRunner::WritesWhileReading() const {
+    CExport exporter(nullptr, m_Options.format);
+    SetExportOptions(exporter, m_Options.output);
+    return exporter.CanWriteRows();
 }
 
 int CScriptRunner::Write() {
@@ -200,12 +223,12 @@ int CScriptRunner::Write() {
     if (m_Options.format == EXP_EXCEL)
         return WriteXlsx();
     if (m_Options.output.empty())
-        return WriteStandardOutput();
+        return WriteStandardOutput([this](const CString& path) { return ExportTo(path); });
     return ExportTo(m_Options.output);
 }
 
-int CScriptRunner::ExportTo(const CString& path) {
-    CExport exporter(&m_Table, m_Options.format);
+// "All data" with the command line's options.
+void CScriptRunner::SetExportOptions(CExport& exporter, const CString& path) const {
     CExport::Options& o = exporter.GetOptions();
     o.WithDelim = m_Options.fixed ? 0 : 1;
     o.WithColNames = m_Options.noNames ? 0 : 1;
@@ -214,7 +237,28 @@ int CScriptRunner::ExportTo(const CString& path) {
     o.FileName = path;
     o.Separator = m_Options.separator;
     exporter.SetSeparatorFromOptions();
+}
+
+int CScriptRunner::ExportTo(const CString& path) {
+    CExport exporter(&m_Table, m_Options.format);
+    SetExportOptions(exporter, path);
     const EXP_RESULT result = exporter.Run();
+    if (result != EXP_DONE) {
+        Message("varnel-run: " + CExport::ResultText(result) + " (" + path + ")");
+        return EXIT_OUTPUT;
+    }
+    return EXIT_DONE;
+}
+
+// The export writes each row as the loader reads it; the table keeps only the headings.
+int CScriptRunner::StreamTo(const CString& path) {
+    CExport exporter(&m_Table, m_Options.format);
+    SetExportOptions(exporter, path);
+    EXP_RESULT result = exporter.OpenFile();
+    if (result == EXP_DONE) {
+        Load(&exporter);
+        result = exporter.CloseFile();
+    }
     if (result != EXP_DONE) {
         Message("varnel-run: " + CExport::ResultText(result) + " (" + path + ")");
         return EXIT_OUTPUT;
@@ -224,7 +268,7 @@ int CScriptRunner::ExportTo(const CString& path) {
 
 // The export engine writes files; standard output gets a finished temporary file, so a failed
 // export never leaves half a result in a pipe or a redirected file.
-int CScriptRunner::WriteStandardOutput() {
+int CScriptRunner::WriteStandardOutput(const std::function<int(const CString&)>& write) {
     const char* tmp = std::getenv("TMPDIR");
     CString pattern = CString(tmp && *tmp ? tmp : "/tmp") + "/varnel-run-XXXXXX";
     const int fd = ::mkstemp(pattern.data());
@@ -233,7 +277,7 @@ int CScriptRunner::WriteStandardOutput() {
         return EXIT_OUTPUT;
     }
     ::close(fd);
-    const int code = ExportTo(pattern);
+    const int code = write(pattern);
     bool ok = code == EXIT_DONE;
     if (ok) {
         ClearProgress();
@@ -282,10 +326,7 @@ int CScriptRunner::WriteXlsx() {
         return true;
     });
     CExport exporter(&m_Table, EXP_EXCEL);
-    CExport::Options& o = exporter.GetOptions();
-    o.WithColNames = m_Options.noNames ? 0 : 1;
-    o.AllData = 1;
-    o.SelOnly = 0;
+    SetExportOptions(exporter, CString());
     const EXP_RESULT result = exporter.Run();
     CExcelBook::SetOpener(std::move(previous));
     if (result != EXP_DONE || !moved) {

@@ -1,14 +1,17 @@
 // Runs a script the way the Results mode does, without a window and without questions: connects,
-// cuts the script, executes the statements in order, loads the last statement's result as the grid
-// would, and writes it as the Export dialog does with "All data".
+// cuts the script, executes the statements in order, reads the last statement's result as the grid
+// would, and writes it as the Export dialog does with "All data". Formats whose bytes don't depend on
+// later rows are written while the rows are read; fixed-width text and the workbook load it first.
 #pragma once
 
 #include "CRunOptions.h"
 #include "grid/CResultTable.h"
 
 #include <cstdio>
+#include <functional>
 
 class CDB;
+class CRowSink;
 
 class CScriptRunner {
 public:
@@ -27,10 +30,13 @@ public:
     // the result. Returns the exit code.
     int Run(const CString& text, const CString& dataSource, const CString& password);
 
-    // The steps of Run, for callers that take them one by one.
+    // The steps of Run, for callers that take them one by one: Execute loads the whole result into
+    // Table(), Write writes it from there.
     int Connect(const CString& dataSource, const CString& password);
     int Execute(const CString& text);
     int Write();
+    // Whether Run writes the result while reading it, without holding it.
+    bool WritesWhileReading() const;
 
     const CResultTable& Table() const { return m_Table; }
     // "Execution time: ... sec, reading ... sec" of the last run.
@@ -42,9 +48,15 @@ private:
     void Message(const CString& text);
     void Progress(const CString& text);
     void ClearProgress();
+    int RunStatements(const CString& text);
+    // Reads the result into the table, or only its headings when the rows go to a sink.
+    void Load(CRowSink* sink);
+    void SetExportOptions(CExport& exporter, const CString& path) const;
     int ExportTo(const CString& path);
+    int StreamTo(const CString& path);
     int WriteXlsx();
-    int WriteStandardOutput();
+    // Standard output gets a finished temporary file written by `write`.
+    int WriteStandardOutput(const std::function<int(const CString&)>& write);
 
     const CRunOptions& m_Options;
     CDB& m_DB;
@@ -53,4 +65,6 @@ private:
     bool m_Progress = false;
     bool m_ProgressShown = false;
     CString m_TimeLine;
+    CString m_Tables; // the parser's table list of the last script
+    long m_ExecutionMs = 0;
 };

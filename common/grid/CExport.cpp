@@ -6,6 +6,7 @@
 #include "toolkit/MessageBox.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -76,11 +77,6 @@ void CExport::SetSeparatorFromOptions() {
 
 void CExport::SetSeparator(const CString& separator) {
     m_Separator = separator;
-    std::fill(std::begin(m_QuoteTrigger), std::end(m_QuoteTrigger), false);
-    m_QuoteTrigger[static_cast<unsigned char>('\r')] = true;
-    m_QuoteTrigger[static_cast<unsigned char>('\n')] = true;
-    if (!m_Separator.empty())
-        m_QuoteTrigger[static_cast<unsigned char>(m_Separator[0])] = true;
 }
 
 bool CExport::IsQuotedType(int sqlType) {
@@ -133,17 +129,80 @@ void CExport::AppendSqlLiteral(CString& out, std::string_view text) {
     out += '\'';
 }
 
+namespace {
+// Non-zero when one of the word's bytes is `byte`.
+template <typename Word> inline Word HasByte(Word word, unsigned char byte) {
+    constexpr Word ones = Word(~Word(0)) / 0xFF;
+    const Word x = word ^ Word(ones * byte);
+    return (x - ones) & ~x & Word(ones * 0x80);
+}
+
+template <typename Word>
+inline bool HasAnyOf(const char* at, unsigned char a, unsigned char b, unsigned char c) {
+    Word word;
+    std::memcpy(&word, at, sizeof word);
+    return (HasByte(word, a) | HasByte(word, b) | HasByte(word, c)) != 0;
+}
+
+// Whether the text holds a, b or c: sixteen bytes a step where the compiler offers vectors, else whole
+// words, the last step overlapping the one before rather than reading past the end.
+inline bool HasAnyOf(std::string_view text, unsigned char a, unsigned char b, unsigned char c) {
+    const char* data = text.data();
+    const size_t size = text.size();
+#if defined(__GNUC__)
+    if (size >= 16) {
+        using Bytes = unsigned char __attribute__((vector_size(16)));
+        const auto step = [&](const char* at) {
+            Bytes v;
+            std::memcpy(&v, at, sizeof v);
+            const auto hits = (v == a) | (v == b) | (v == c);
+            uint64_t halves[2];
+            std::memcpy(halves, &hits, sizeof halves);
+            return (halves[0] | halves[1]) != 0;
+        };
+        for (size_t k = 0; k + 16 < size; k += 16)
+            if (step(data + k))
+                return true;
+        return step(data + size - 16);
+    }
+#endif
+    if (size >= 8) {
+        for (size_t k = 0; k + 8 < size; k += 8)
+            if (HasAnyOf<uint64_t>(data + k, a, b, c))
+                return true;
+        return HasAnyOf<uint64_t>(data + size - 8, a, b, c);
+    }
+    if (size >= 4)
+        return HasAnyOf<uint32_t>(data, a, b, c) || HasAnyOf<uint32_t>(data + size - 4, a, b, c);
+    for (size_t k = 0; k < size; ++k) {
+        const unsigned char ch = static_cast<unsigned char>(data[k]);
+        if (ch == a || ch == b || ch == c)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+// A delimited field is quoted when it holds a line break or the separator. This runs for every value
+// exported: a quick scan for the bytes that may start either comes first.
+inline bool CExport::NeedsQuotes(std::string_view text) const {
+    const unsigned char first = static_cast<unsigned char>(m_Separator.empty() ? '\n' : m_Separator[0]);
+    if (!HasAnyOf(text, '\r', '\n', first))
+        return false;
+    if (text.find_first_of("\r\n") != std::string_view::npos)
+        return true;
+    return !m_Separator.empty() && text.find(m_Separator) != std::string_view::npos;
+}
+
 void CExport::AddTextItem(int i, std::string_view text, CString& line) const {
     if (m_Options.WithDelim) {
-        if (i > 0)
-            line += m_Separator;
-        bool quote = false;
-        for (size_t k = 0; k < text.size() && !quote; ++k) {
-            const char ch = text[k];
-            if (m_QuoteTrigger[static_cast<unsigned char>(ch)])
-                quote = ch == '\r' || ch == '\n' || text.compare(k, m_Separator.size(), m_Separator) == 0;
+        if (i > 0) {
+            if (m_Separator.size() == 1)
+                line += m_Separator[0];
+            else
+                line += m_Separator;
         }
-        if (!quote) {
+        if (!NeedsQuotes(text)) {
             line.append(text);
             return;
         }
@@ -174,15 +233,89 @@ CCellRange CExport::ExportBlock() const {
     return block;
 }
 
-bool CExport::WriteFile(CExportFile& file, const CCellRange& block) {
+bool CExport::CanWriteRows() const {
+    const EXP_TYPE mode = GetMode();
+    return mode != EXP_EXCEL && (mode != EXP_TEXT || m_Options.WithDelim);
+}
+
+EXP_RESULT CExport::OpenFile() {
+    m_pFile.reset();
+    m_bRowsBegun = m_bRowsEnded = m_bWriteFailed = false;
+    if (GetMode() == EXP_EXCEL || !m_pTable)
+        return EXP_UNCLASSIFIED;
+    if (m_Options.FileName.empty())
+        return EXP_NO_FILE_NAME;
+    auto file = std::make_unique<CExportFile>();
+    if (!file->Open(m_Options.FileName))
+        return EXP_FILE_ERROR;
+    m_pFile = std::move(file);
+    return EXP_DONE;
+}
+
+EXP_RESULT CExport::CloseFile() {
+    if (!m_pFile)
+        return EXP_FILE_ERROR;
+    const std::unique_ptr<CExportFile> file = std::move(m_pFile);
+    if (!m_bRowsEnded) {
+        file->Abort();
+        return EXP_UNCLASSIFIED;
+    }
+    if (m_bWriteFailed) {
+        file->Abort();
+        return EXP_FILE_ERROR;
+    }
+    return file->Commit() ? EXP_DONE : EXP_FILE_ERROR;
+}
+
+void CExport::AbortFile() {
+    if (m_pFile)
+        m_pFile->Abort();
+    m_pFile.reset();
+}
+
+bool CExport::Flush() {
+    if (!m_bWriteFailed && !m_pFile->Write(m_Out))
+        m_bWriteFailed = true;
+    m_Out.clear();
+    return !m_bWriteFailed;
+}
+
+bool CExport::BeginRows() {
+    if (!CanWriteRows())
+        return false;
+    // Every column of the table, the rows as they come.
+    return BeginBlock({1, 1, -1, m_pTable->GetColumnCount() - 1});
+}
+
+bool CExport::AddRow(int index, const std::string_view* texts, size_t count) {
+    return WriteRow(index + 1, texts, count);
+}
+
+bool CExport::EndRows() {
+    if (!m_pFile || !m_bRowsBegun || m_bRowsEnded)
+        return false;
+    m_bRowsEnded = true;
+    const EXP_TYPE mode = GetMode();
+    if (mode == EXP_XML)
+        CloseTag(m_Out, "recordset");
+    else if (mode == EXP_HTML)
+        m_Out += "</table>\n</BODY>\r\n</HTML>\r\n";
+    return Flush();
+}
+
+// The prologue and the heading line of the block's columns.
+bool CExport::BeginBlock(const CCellRange& block) {
+    if (!m_pFile || m_bRowsBegun)
+        return false;
+    m_bRowsBegun = true;
+    m_Block = block;
     const CResultTable& t = *m_pTable;
     const EXP_TYPE mode = GetMode();
     const bool hasColumns = block.minCol <= block.maxCol;
-    CString out;
+    CString& out = m_Out;
+    out.clear();
     out.reserve(4096);
-
-    // Prologue
-    CString head;
+    m_SqlHead.clear();
     if (mode == EXP_HTML) {
         out += "<HTML>\r\n<HEAD>\r\n<TITLE>";
         AppendEscapedMarkup(out, "<< Results >>");
@@ -191,27 +324,15 @@ bool CExport::WriteFile(CExportFile& file, const CCellRange& block) {
         out += "<?xml version=\"1.0\" ?>";
         OpenTag(out, "recordset");
     } else if (mode == EXP_SQL) {
-        head = "insert into " + t.GetTables() + "(";
+        m_SqlHead = "insert into " + t.GetTables() + "(";
         for (size_t i = 0; i < t.Fields().size(); ++i) {
             if (i)
-                head += ',';
-            head += t.Fields()[i].name;
+                m_SqlHead += ',';
+            m_SqlHead += t.Fields()[i].name;
         }
-        head += ") values (";
+        m_SqlHead += ") values (";
     }
 
-    // Widths of fixed-width text
-    if (mode == EXP_TEXT && !m_Options.WithDelim) {
-        m_ColumnWidths.assign(hasColumns ? size_t(block.maxCol - block.minCol + 1) : 0, 0);
-        for (int c = block.minCol; c <= block.maxCol; ++c) {
-            size_t longest = m_Options.WithColNames ? CharCount(t.HeadingText(c)) : 0;
-            for (int r = block.minRow; r <= block.maxRow; ++r)
-                longest = std::max(longest, CharCount(t.TextView(r, c)));
-            m_ColumnWidths[size_t(c - block.minCol)] = uint16_t(std::min<size_t>(longest + 1, 0xFFFF));
-        }
-    }
-
-    // Heading line
     if (m_Options.WithColNames && hasColumns && (mode == EXP_TEXT || mode == EXP_HTML)) {
         if (mode == EXP_HTML)
             out += "<tr>\n";
@@ -226,73 +347,97 @@ bool CExport::WriteFile(CExportFile& file, const CCellRange& block) {
         }
         out += mode == EXP_TEXT ? "\r\n" : "</tr>\n";
     }
-    if (!file.Write(out))
-        return false;
+    return Flush();
+}
 
-    // Rows
-    char number[16];
-    for (int r = block.minRow; r <= block.maxRow && hasColumns; ++r) {
-        out.clear();
-        if (mode == EXP_HTML) {
-            out += "<tr>\n";
-        } else if (mode == EXP_XML) {
-            std::snprintf(number, sizeof number, "%d", r - block.minRow + 1);
-            OpenTag(out, "row", "no", number);
-        } else if (mode == EXP_SQL) {
-            out += head;
-        }
-        for (int c = block.minCol; c <= block.maxCol; ++c) {
-            const std::string_view v = t.TextView(r, c);
-            switch (mode) {
-            case EXP_XML:
-                OpenTag(out, "item", "column", t.HeadingText(c));
+// One row of the block: texts[i] is the text of block column i, missing ones are empty. Number counts
+// the block's rows from 1.
+bool CExport::WriteRow(int number, const std::string_view* texts, size_t count) {
+    if (!m_pFile || !m_bRowsBegun || m_bRowsEnded || m_bWriteFailed)
+        return false;
+    const CCellRange& block = m_Block;
+    if (block.minCol > block.maxCol)
+        return true;
+    const CResultTable& t = *m_pTable;
+    const EXP_TYPE mode = GetMode();
+    CString& out = m_Out;
+    if (mode == EXP_HTML) {
+        out += "<tr>\n";
+    } else if (mode == EXP_XML) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", number);
+        OpenTag(out, "row", "no", text);
+    } else if (mode == EXP_SQL) {
+        out += m_SqlHead;
+    }
+    for (int c = block.minCol; c <= block.maxCol; ++c) {
+        const size_t i = size_t(c - block.minCol);
+        const std::string_view v = i < count ? texts[i] : std::string_view();
+        switch (mode) {
+        case EXP_XML:
+            OpenTag(out, "item", "column", t.HeadingText(c));
+            AppendEscapedMarkup(out, v);
+            CloseTag(out, "item");
+            break;
+        case EXP_HTML:
+            out += "<td >";
+            if (v.empty())
+                out += "&nbsp;";
+            else
                 AppendEscapedMarkup(out, v);
-                CloseTag(out, "item");
-                break;
-            case EXP_HTML:
-                out += "<td >";
-                if (v.empty())
-                    out += "&nbsp;";
-                else
-                    AppendEscapedMarkup(out, v);
-                out += "</td>";
-                break;
-            case EXP_SQL: {
-                if (c > block.minCol)
-                    out += ',';
-                const size_t field = size_t(c - 1);
-                // A column without description is quoted: a quoted number is still valid SQL.
-                const bool quoted = field >= t.Fields().size() || IsQuotedType(t.Fields()[field].sqlType);
-                if (v == CResultTable::kNullText)
-                    out += "NULL";
-                else if (quoted)
-                    AppendSqlLiteral(out, v);
-                else
-                    out.append(v);
-                break;
-            }
-            default:
-                AddTextItem(c - block.minCol, v, out);
-                break;
-            }
+            out += "</td>";
+            break;
+        case EXP_SQL: {
+            if (c > block.minCol)
+                out += ',';
+            const size_t field = size_t(c - 1);
+            // A column without description is quoted: a quoted number is still valid SQL.
+            const bool quoted = field >= t.Fields().size() || IsQuotedType(t.Fields()[field].sqlType);
+            if (v == CResultTable::kNullText)
+                out += "NULL";
+            else if (quoted)
+                AppendSqlLiteral(out, v);
+            else
+                out.append(v);
+            break;
         }
-        if (mode == EXP_HTML)
-            out += "</tr>\n";
-        else if (mode == EXP_XML)
-            CloseTag(out, "row");
-        else
-            out += mode == EXP_SQL ? ")\r\n" : "\r\n";
-        if (!file.Write(out))
+        default:
+            AddTextItem(int(i), v, out);
+            break;
+        }
+    }
+    if (mode == EXP_HTML)
+        out += "</tr>\n";
+    else if (mode == EXP_XML)
+        CloseTag(out, "row");
+    else
+        out += mode == EXP_SQL ? ")\r\n" : "\r\n";
+    return Flush();
+}
+
+bool CExport::WriteTable(const CCellRange& block) {
+    const CResultTable& t = *m_pTable;
+    const bool hasColumns = block.minCol <= block.maxCol;
+    // Widths of fixed-width text
+    if (GetMode() == EXP_TEXT && !m_Options.WithDelim) {
+        m_ColumnWidths.assign(hasColumns ? size_t(block.maxCol - block.minCol + 1) : 0, 0);
+        for (int c = block.minCol; c <= block.maxCol; ++c) {
+            size_t longest = m_Options.WithColNames ? CharCount(t.HeadingText(c)) : 0;
+            for (int r = block.minRow; r <= block.maxRow; ++r)
+                longest = std::max(longest, CharCount(t.TextView(r, c)));
+            m_ColumnWidths[size_t(c - block.minCol)] = uint16_t(std::min<size_t>(longest + 1, 0xFFFF));
+        }
+    }
+    if (!BeginBlock(block))
+        return false;
+    std::vector<std::string_view> texts(hasColumns ? size_t(block.maxCol - block.minCol + 1) : 0);
+    for (int r = block.minRow; r <= block.maxRow && hasColumns; ++r) {
+        for (int c = block.minCol; c <= block.maxCol; ++c)
+            texts[size_t(c - block.minCol)] = t.TextView(r, c);
+        if (!WriteRow(r - block.minRow + 1, texts.data(), texts.size()))
             return false;
     }
-
-    // Epilogue
-    out.clear();
-    if (mode == EXP_XML)
-        CloseTag(out, "recordset");
-    else if (mode == EXP_HTML)
-        out += "</table>\n</BODY>\r\n</HTML>\r\n";
-    return file.Write(out);
+    return EndRows();
 }
 
 bool CExport::WriteExcel(CExcelBook& book, const CCellRange& block) {
@@ -330,18 +475,19 @@ EXP_RESULT CExport::Run() {
                 return EXP_UNCLASSIFIED;
             return book.Show() ? EXP_DONE : EXP_NO_EXCEL;
         }
-        CExportFile file;
-        if (!file.Open(m_Options.FileName))
-            return EXP_FILE_ERROR;
-        if (!WriteFile(file, ExportBlock())) {
-            file.Abort();
+        if (const EXP_RESULT opened = OpenFile(); opened != EXP_DONE)
+            return opened;
+        if (!WriteTable(ExportBlock())) {
+            AbortFile();
             return EXP_FILE_ERROR;
         }
-        return file.Commit() ? EXP_DONE : EXP_FILE_ERROR;
+        return CloseFile();
     } catch (const std::bad_alloc&) {
         // Too large to build in memory: reported to the user as an unclassified failure.
+        AbortFile();
         return EXP_UNCLASSIFIED;
     } catch (const std::length_error&) {
+        AbortFile();
         return EXP_UNCLASSIFIED;
     }
 }

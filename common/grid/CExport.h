@@ -3,9 +3,11 @@
 // dialog edits its options and runs it.
 #pragma once
 
+#include "grid/CRowSink.h"
 #include "grid/GridItem.h"
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -19,7 +21,7 @@ enum EXP_TYPE { EXP_NONE = -1, EXP_TEXT = 0, EXP_SQL = 1, EXP_HTML = 2, EXP_XML 
 // Outcome of one export.
 enum EXP_RESULT { EXP_DONE = 0, EXP_NO_FILE_NAME, EXP_NO_EXCEL, EXP_FILE_ERROR, EXP_UNCLASSIFIED };
 
-class CExport {
+class CExport : public CRowSink {
 public:
     // The options of the dialog, named as they are stored in the section "Export".
     struct Options {
@@ -40,7 +42,7 @@ public:
 
     // Binds the table (not owned); a target other than EXP_NONE presets the options.
     CExport(const CResultTable* table, EXP_TYPE target);
-    ~CExport();
+    ~CExport() override;
     CExport(const CExport&) = delete;
     CExport& operator=(const CExport&) = delete;
 
@@ -59,6 +61,19 @@ public:
 
     // Runs the export with the current options and separator.
     EXP_RESULT Run();
+
+    // Writing rows as they are read instead of from the table, which then gives only the headings,
+    // the column descriptions and the table list: OpenFile creates the file "FileName", a loader hands
+    // the rows through the row-sink calls, CloseFile puts the file in place (or drops it after a
+    // failure). The bytes are those Run writes for a table holding the same rows. Fixed-width text
+    // needs every row for its widths and the spreadsheet is no file: CanWriteRows is false for them.
+    bool CanWriteRows() const;
+    EXP_RESULT OpenFile();
+    bool BeginRows() override;
+    bool AddRow(int index, const std::string_view* texts, size_t count) override;
+    bool EndRows() override;
+    EXP_RESULT CloseFile();
+    void AbortFile();
     // The message for a failed export (empty for success), with its caption and box type.
     static CString ResultText(EXP_RESULT result);
     static void ShowResult(EXP_RESULT result, QWidget* parent);
@@ -79,13 +94,23 @@ public:
     static size_t CharCount(std::string_view text);
 
 private:
-    bool WriteFile(CExportFile& file, const CCellRange& block);
+    bool NeedsQuotes(std::string_view text) const;
+    bool WriteTable(const CCellRange& block);
+    bool BeginBlock(const CCellRange& block);
+    bool WriteRow(int number, const std::string_view* texts, size_t count);
+    bool Flush();
     bool WriteExcel(CExcelBook& book, const CCellRange& block);
 
     const CResultTable* m_pTable;
+    std::unique_ptr<CExportFile> m_pFile; // open between OpenFile and CloseFile
+    CCellRange m_Block;                   // the block being written
+    CString m_SqlHead;                    // "insert into T(A,B) values ("
+    CString m_Out;                        // text not yet handed to the file
+    bool m_bRowsBegun = false;
+    bool m_bRowsEnded = false;
+    bool m_bWriteFailed = false;
     Options m_Options;
     CString m_Separator;
     std::vector<uint16_t> m_ColumnWidths;
-    bool m_QuoteTrigger[256] = {}; // bytes that may make a delimited field need quotes
     bool m_bPreset;
 };

@@ -31,6 +31,15 @@ int CResultTable::NextRow(int index) {
     return InsertRow(number, -1);
 }
 
+bool CResultTable::AddRow(int index, const std::string_view* texts, size_t count) {
+    const int row = NextRow(index);
+    if (row < 0)
+        return false;
+    for (size_t c = 0; c < count; ++c)
+        SetCellText(row, static_cast<int>(c) + 1, texts[c]);
+    return true;
+}
+
 bool CResultTable::SetCellText(int row, int col, std::string_view text) {
     if (!SetItemText(row, col, text))
         return false;

@@ -4,9 +4,10 @@
 #pragma once
 
 #include "grid/CGridModel.h"
+#include "grid/CRowSink.h"
 #include "grid/FLD_DESC.h"
 
-class CResultTable : public CGridModel {
+class CResultTable : public CGridModel, public CRowSink {
 public:
     // How a SQL NULL is shown when the show-NULL flag is set.
     static constexpr const char* kNullText = "<NULL>";
@@ -23,6 +24,10 @@ public:
     int NextRow(int index);
     // Stores a value cell with the common format.
     bool SetCellText(int row, int col, std::string_view text);
+    // Loading: each row becomes a numbered grid row after the ones before.
+    bool BeginRows() override { return true; }
+    bool AddRow(int index, const std::string_view* texts, size_t count) override;
+    bool EndRows() override { return true; }
     // Heading text of a grid column.
     std::string_view HeadingText(int col) const { return TextView(0, col); }
 

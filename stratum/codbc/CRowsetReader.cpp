@@ -100,6 +100,7 @@ bool CRowsetReader::Bind(const std::vector<short>& sqlTypes, const std::vector<u
 
     m_Data.assign(columns, {});
     m_Lengths.assign(columns, {});
+    m_Long.assign(columns, {});
     for (size_t c = 0; c < columns; ++c) {
         m_Data[c].assign(static_cast<size_t>(m_CellSize[c]) * static_cast<size_t>(m_Rows), 0);
         m_Lengths[c].assign(static_cast<size_t>(m_Rows), 0);
@@ -149,7 +150,8 @@ int CRowsetReader::GetText(int row, int col, std::string_view& text, long& indic
     // Cut or of unknown length: read the whole value again.
     if (m_Rows > 1 && m_DB.SetPosition(row) != 0)
         return 1;
-    const int rc = m_DB.GetDataAsText(col, m_Long, &indicator);
-    text = m_Long;
+    CString& whole = m_Long[static_cast<size_t>(col)];
+    const int rc = m_DB.GetDataAsText(col, whole, &indicator);
+    text = whole;
     return rc;
 }

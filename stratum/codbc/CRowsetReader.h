@@ -31,7 +31,8 @@ public:
     // Fetches the next rowset: its number of rows, 0 at the end of the rows or after a failure.
     int Fetch();
     // A value of the current rowset as GetDataAsText reads it: 0 on success with indicator -1 for a
-    // NULL; non-zero when the read failed. The text stays valid until the next call.
+    // NULL; non-zero when the read failed. The text stays valid until the next Fetch or the next read
+    // of the same column, so the texts of a whole row can be collected.
     int GetText(int row, int col, std::string_view& text, long& indicator);
 
     // Rows asked for per fetch (the driver may deliver fewer).
@@ -52,5 +53,5 @@ private:
     std::vector<unsigned short> m_Status;
     unsigned long m_Fetched = 0;
     int m_Delivered = 0;
-    CString m_Long;
+    std::vector<CString> m_Long; // values read again, one per column
 };

@@ -5,6 +5,7 @@
 #include "codbc/Charset.h"
 #include "codbc/ODBC.h"
 #include "grid/CResultTable.h"
+#include "grid/CRowSink.h"
 #include "services/Helpers.h"
 #include "toolkit/MessageBox.h"
 
@@ -35,30 +36,47 @@ CString CResultLoader::NonSelectHeading(int stmtType) {
     }
 }
 
+CRowSink& CResultLoader::Sink() {
+    return m_pSink ? *m_pSink : m_Table;
+}
+
+void CResultLoader::NoRows() {
+    Sink().BeginRows();
+    Sink().EndRows();
+}
+
 void CResultLoader::AssignDatabase(CDB* connection, int conversion) {
     m_pDB = connection;
+    m_nRows = 0;
     m_Table.Clear();
-    if (!m_pDB)
+    if (!m_pDB) {
+        NoRows();
         return;
+    }
     if (m_pDB->stmtType != STMT_ROWS) {
         AssignNonSelect(m_pDB);
         return;
     }
     int columns = 0;
-    if (m_pDB->NumResultCols(&columns) != 0)
+    if (m_pDB->NumResultCols(&columns) != 0) {
+        NoRows();
         return;
+    }
     m_Table.SetResultColumns(columns > 0 ? static_cast<unsigned>(columns) : 0u);
     FillingList(conversion);
 }
 
 void CResultLoader::FillingList(int conversion) {
     const unsigned columns = m_Table.GetResultColumns();
+    m_nRows = 0;
     m_Table.Clear();
     m_Table.SetResultColumns(columns);
     m_Table.Initialize();
     m_Table.SetColumnCount(static_cast<int>(columns) + 1);
-    if (!m_pDB)
+    if (!m_pDB) {
+        NoRows();
         return;
+    }
 
     std::vector<short> sqlTypes(columns, 0);
     std::vector<unsigned long> sizes(columns, 0);
@@ -86,26 +104,45 @@ void CResultLoader::FillingList(int conversion) {
 
     m_ViewNull = m_Table.GetViewNull() != 0;
     m_LastPump = std::chrono::steady_clock::now();
-    if (!m_RowsetReading || !ReadRowsets(columns, sqlTypes, sizes, conversion))
-        ReadCells(columns, conversion);
+    m_Row.assign(columns, {});
+    m_Converted.assign(conversion != 0 ? columns : 0, {});
+    if (Sink().BeginRows()) {
+        if (!m_RowsetReading || !ReadRowsets(columns, sqlTypes, sizes, conversion))
+            ReadCells(columns, conversion);
+    }
+    Sink().EndRows();
+    m_Row.clear();
     AddToolTips();
     Finish();
 }
 
-void CResultLoader::StoreValue(int row, unsigned col, int result, std::string_view value, long indicator,
-                               int conversion) {
-    std::string_view text = kFailedRead;
-    if (result == 0) {
-        if (indicator == -1)
-            text = m_ViewNull ? CResultTable::kNullText : "";
-        else
-            text = value;
-    }
-    if (conversion != 0) {
-        m_Converted = conversion > 0 ? AnsiToOem(CString(text)) : OemToAnsi(CString(text));
-        text = m_Converted;
-    }
-    m_Table.SetCellText(row, static_cast<int>(col) + 1, text);
+// Runs for every value read: the common case stays small enough to be inlined.
+inline std::string_view CResultLoader::ShownText(unsigned col, int result, std::string_view value,
+                                                 long indicator, int conversion) {
+    const std::string_view text = result != 0 ? std::string_view(kFailedRead)
+                                  : indicator == -1
+                                      ? std::string_view(m_ViewNull ? CResultTable::kNullText : "")
+                                      : value;
+    return conversion == 0 ? text : Converted(col, text, conversion);
+}
+
+std::string_view CResultLoader::Converted(unsigned col, std::string_view text, int conversion) {
+    CString& converted = m_Converted[col];
+    converted = conversion > 0 ? AnsiToOem(CString(text)) : OemToAnsi(CString(text));
+    return converted;
+}
+
+bool CResultLoader::PassRow(int r, unsigned columns) {
+    if (!Sink().AddRow(r, m_Row.data(), columns))
+        return false;
+    m_nRows = r + 1;
+    PumpBetweenRows();
+    return true;
+}
+
+void CResultLoader::PassAbortedRow(int r) {
+    if (Sink().AddRow(r, nullptr, 0))
+        m_nRows = r + 1;
 }
 
 // Events are processed between rows, at most once per interval: dispatching them for every cell
@@ -121,19 +158,20 @@ void CResultLoader::PumpBetweenRows() {
 }
 
 void CResultLoader::ReadCells(unsigned columns, int conversion) {
-    CString value;
+    // One value buffer per column: the texts of a row stay valid until the row is passed on.
+    std::vector<CString> values(columns);
     long indicator = 0;
     for (int r = 0; m_pDB->Fetch() == 0; ++r) {
-        const int row = m_Table.NextRow(r);
-        if (row < 0)
+        if (m_pNeedAbort && *m_pNeedAbort) {
+            PassAbortedRow(r);
             break;
-        if (m_pNeedAbort && *m_pNeedAbort)
-            break;
-        for (unsigned c = 0; c < columns; ++c) {
-            const int result = m_pDB->GetDataAsText(static_cast<int>(c), value, &indicator);
-            StoreValue(row, c, result, value, indicator, conversion);
         }
-        PumpBetweenRows();
+        for (unsigned c = 0; c < columns; ++c) {
+            const int result = m_pDB->GetDataAsText(static_cast<int>(c), values[c], &indicator);
+            m_Row[c] = ShownText(c, result, values[c], indicator, conversion);
+        }
+        if (!PassRow(r, columns))
+            break;
     }
 }
 
@@ -150,16 +188,16 @@ bool CResultLoader::ReadRowsets(unsigned columns, const std::vector<short>& sqlT
     int r = 0;
     for (int rows; (rows = reader.Fetch()) > 0;) {
         for (int i = 0; i < rows; ++i, ++r) {
-            const int row = m_Table.NextRow(r);
-            if (row < 0)
+            if (m_pNeedAbort && *m_pNeedAbort) {
+                PassAbortedRow(r);
                 return true;
-            if (m_pNeedAbort && *m_pNeedAbort)
-                return true;
+            }
             for (unsigned c = 0; c < columns; ++c) {
                 const int result = reader.GetText(i, static_cast<int>(c), value, indicator);
-                StoreValue(row, c, result, value, indicator, conversion);
+                m_Row[c] = ShownText(c, result, value, indicator, conversion);
             }
-            PumpBetweenRows();
+            if (!PassRow(r, columns))
+                return true;
         }
     }
     return true;
@@ -183,8 +221,11 @@ void CResultLoader::AddToolTips() {
 
 void CResultLoader::AssignNonSelect(CDB* connection) {
     m_pDB = connection;
-    if (!m_pDB)
+    m_nRows = 0;
+    if (!m_pDB) {
+        NoRows();
         return;
+    }
     const int kind = m_pDB->stmtType;
     const CString heading = NonSelectHeading(kind);
     if (heading.empty())
@@ -201,15 +242,19 @@ void CResultLoader::AssignNonSelect(CDB* connection) {
     m_Table.Fields().push_back(field);
 
     int count = 0;
-    if (m_pDB->NRecords(&count) == 0) {
+    const bool counted = m_pDB->NRecords(&count) == 0;
+    if (counted)
         m_Table.SetResultColumns(1);
+    if (Sink().BeginRows() && counted) {
         if (kind == STMT_CREATE || kind == STMT_DROP)
             count = 1;
-        const int row = m_Table.NextRow(0);
         char text[32];
         std::snprintf(text, sizeof text, "%ld", static_cast<long>(count));
-        m_Table.SetCellText(row, 1, text);
+        const std::string_view value = text;
+        if (Sink().AddRow(0, &value, 1))
+            m_nRows = 1;
     }
+    Sink().EndRows();
     Finish();
 }
 

@@ -1,6 +1,7 @@
 // Reads the outcome of a connection's last statement into a window-free result table: the column
 // descriptions and every row as text, or a one-cell summary for a statement that returns no rows.
-// The result grid wraps it; the headless runner uses it directly.
+// The rows can go to another row sink instead, such as an export that writes them at once. The
+// result grid wraps it; the headless runner uses it directly.
 #pragma once
 
 #include "CommonTypes.h"
@@ -12,6 +13,7 @@
 
 class CDB;
 class CResultTable;
+class CRowSink;
 class QWidget;
 
 class CResultLoader {
@@ -33,6 +35,11 @@ public:
     // Whether rows are read a rowset at a time where the driver allows it (on by default); off
     // reads every value with its own GetDataAsText.
     void SetRowsetReading(bool on) { m_RowsetReading = on; }
+    // Where the rows go: the table unless replaced (not owned; null gives them to the table again).
+    // The table receives the headings and column descriptions in any case.
+    void SetRowSink(CRowSink* sink) { m_pSink = sink; }
+    // Rows handed over so far in the current or last load.
+    int RowsRead() const { return m_nRows; }
     // Window over which messages are shown.
     void SetMessageParent(QWidget* parent) { m_pParent = parent; }
 
@@ -51,16 +58,27 @@ public:
     CDB* GetConnection() const { return m_pDB; }
 
 private:
+    CRowSink& Sink();
+    // A load without rows still begins and ends the sink's rows.
+    void NoRows();
     void Finish();
-    // Row loops: one GetDataAsText per value, or bound rowsets. Both end at the abort flag.
+    // Row loops: one GetDataAsText per value, or bound rowsets. Both end at the abort flag or when
+    // the sink refuses a row.
     void ReadCells(unsigned columns, int conversion);
     bool ReadRowsets(unsigned columns, const std::vector<short>& sqlTypes,
                      const std::vector<unsigned long>& sizes, int conversion);
-    void StoreValue(int row, unsigned col, int result, std::string_view value, long indicator,
-                    int conversion);
+    // The text of a value as the row shows it; a converted text is kept until the column's next value.
+    std::string_view ShownText(unsigned col, int result, std::string_view value, long indicator,
+                               int conversion);
+    std::string_view Converted(unsigned col, std::string_view text, int conversion);
+    // Hands the collected texts of row r to the sink; false ends the reading.
+    bool PassRow(int r, unsigned columns);
+    // The row cut short by the abort flag: numbered, its cells empty.
+    void PassAbortedRow(int r);
     void PumpBetweenRows();
 
     CResultTable& m_Table;
+    CRowSink* m_pSink = nullptr;
     CDB* m_pDB = nullptr;
     int* m_pNeedAbort = nullptr;
     std::function<void()> m_Pump;
@@ -69,6 +87,8 @@ private:
     QWidget* m_pParent = nullptr;
     bool m_RowsetReading = true;
     bool m_ViewNull = true;
-    CString m_Converted;
+    int m_nRows = 0;
+    std::vector<std::string_view> m_Row;
+    std::vector<CString> m_Converted;
     std::chrono::steady_clock::time_point m_LastPump;
 };

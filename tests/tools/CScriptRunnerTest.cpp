@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <regex>
 
@@ -142,6 +144,38 @@ TEST_P(ScriptRunning, ProgressAndTimeLineOnATerminal) {
     EXPECT_NE(CString::npos, text.find("Statement 1 of 2")) << text;
     EXPECT_NE(CString::npos, text.find("Statement 2 of 2")) << text;
     EXPECT_NE(CString::npos, text.find("\r\033[KExecution time: ")) << text;
+}
+
+// Delimited text is written while the rows are read and the runner keeps only the headings; fixed-width
+// text needs every row first and keeps them.
+TEST_P(ScriptRunning, RowsAreWrittenWhileReadUnlessFixedWidthNeedsThemAll) {
+    ASSERT_EQ(0, runner->Execute("insert into p select id + 2, name from p;\r\n"
+                                 "insert into p select id + 4, name from p;\r\n"))
+        << err.Text();
+    session.Disconnect();
+    const CString file = TestSandbox::Directory() + "/rows.txt";
+    for (const bool fixed : {false, true}) {
+        CRunOptions run = options;
+        run.output = file;
+        run.separator = ",";
+        run.fixed = fixed;
+        ODBC other;
+        CScriptRunner writer(run, other);
+        writer.SetMessages(err.File());
+        EXPECT_EQ(!fixed, writer.WritesWhileReading());
+        ASSERT_EQ(0, writer.Run("select id, name from p order by id", "runs", password)) << err.Text();
+        EXPECT_EQ(fixed ? 9 : 1, writer.Table().GetRowCount());
+        EXPECT_EQ("name", writer.Table().GetItemText(0, 2));
+        std::ifstream in(file, std::ios::binary);
+        const CString text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(fixed
+                      ? "id name   \r\n1  Ann    \r\n2  <NULL> \r\n3  Ann    \r\n4  <NULL> \r\n5  Ann    \r\n"
+                        "6  <NULL> \r\n7  Ann    \r\n8  <NULL> \r\n"
+                      : "id,name\r\n1,Ann\r\n2,<NULL>\r\n3,Ann\r\n4,<NULL>\r\n5,Ann\r\n6,<NULL>\r\n7,Ann\r\n"
+                        "8,<NULL>\r\n",
+                  text);
+        EXPECT_TRUE(writer.TimeLine().rfind("Execution time: ", 0) == 0) << writer.TimeLine();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ScriptRunning, testing::Values(Backend::SQLite, Backend::Postgres),

@@ -16,9 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 struct Outcome {
@@ -155,6 +157,33 @@ protected:
     }
     QStringList Login() const { return {"-d", "out", "-u", Q(user)}; }
 
+    // 700 rows, more than one rowset: NULLs, empty texts, separators, quotes, markup and line breaks,
+    // and every hundredth row with two values far longer than their bound cells.
+    void CreateBigTable() {
+        const bool sqlite = GetParam() == Backend::SQLite;
+        const CString tab = sqlite ? "char(9)" : "chr(9)";
+        const CString crlf = sqlite ? "char(13) || char(10)" : "chr(13) || chr(10)";
+        const CString longB =
+            sqlite ? "replace(hex(zeroblob(1500 + x)), '00', 'ab')" : "repeat('ab', 1500 + x)";
+        const CString longC =
+            sqlite ? "replace(hex(zeroblob(1200 + x)), '00', 'cd')" : "repeat('cd', 1200 + x)";
+        const CString rows =
+            sqlite ? "with recursive s(x) as (select 1 union all select x + 1 from s where x < 700) " : "";
+        const CString from = sqlite ? " from s" : " from generate_series(1, 700) x";
+        const CString values = "select x, case x % 5 when 0 then null when 1 then 'tab' || " + tab +
+                               " || 'x' when 2 then 'comma, \"q\" <&>' when 3 then 'line' || " + crlf +
+                               " || 'two' else '' end, case when x % 100 = 0 then " + longB +
+                               " when x % 7 = 0 then null else 'b' || x end, case when x % 100 = 0 then " +
+                               longC + " else 'c' || x end, case when x % 3 = 0 then null else x / 4.0 end" +
+                               from;
+        for (const CString& sql :
+             {CString("create table big(id integer, a varchar(30), b text, c text, n numeric(8,2))"),
+              "insert into big(id, a, b, c, n) " + rows + values}) {
+            ASSERT_EQ(0, session->StmtRealloc());
+            ASSERT_EQ(0, session->Exec(sql)) << sql << ": " << session->lastError;
+        }
+    }
+
     CString user, password;
     std::unique_ptr<ODBC> session;
 };
@@ -207,6 +236,89 @@ TEST_P(VarnelRunOutput, EveryFormatIsWrittenAsTheExportWritesIt) {
     const Outcome sql =
         RunTool(Login() + QStringList{"-f", "sql", "-"}, "select id, name from people where id = 1");
     EXPECT_EQ("insert into people(id,name) values (1,'Ann')\r\n", sql.out);
+}
+
+TEST_P(VarnelRunOutput, LargeResultsAreWrittenWhileReadAsTheExportWritesThem) {
+    CreateBigTable();
+    const CString query = "select id, a, b, c, n from big order by id";
+    const CString script = WriteFile("big.sql", query + "\n");
+    struct Case {
+        QStringList arguments;
+        EXP_TYPE mode;
+        bool delimited, names, viewNull;
+        CString separator;
+    };
+    const Case cases[] = {
+        {{}, EXP_TEXT, true, true, true, "<tab>"},
+        {{"-s", ",", "--no-names", "--null-empty"}, EXP_TEXT, true, false, false, ","},
+        {{"-s", "<tab>|"}, EXP_TEXT, true, true, true, "<tab>|"},
+        {{"-f", "sql"}, EXP_SQL, true, true, true, "<tab>"},
+        {{"-f", "sql", "--null-empty"}, EXP_SQL, true, true, false, "<tab>"},
+        {{"-f", "xml", "--null-empty"}, EXP_XML, true, true, false, "<tab>"},
+        {{"-f", "html"}, EXP_HTML, true, true, true, "<tab>"},
+        // Loaded first: the widths need every row.
+        {{"--fixed"}, EXP_TEXT, false, true, true, "<tab>"},
+    };
+    const CString file = TestSandbox::Directory() + "/big.out";
+    for (const Case& c : cases) {
+        const CString expected =
+            ExportOf(query, c.mode, c.delimited, c.names, c.viewNull, c.separator, "big");
+        const QStringList arguments = Login() + c.arguments + QStringList{"-o", Q(file), Q(script)};
+        const Outcome outcome = RunTool(arguments);
+        EXPECT_EQ(0, outcome.exitCode) << arguments.join(' ').toStdString() << "\n" << outcome.err;
+        const CString written = ReadBytes(file);
+        EXPECT_EQ(expected.size(), written.size()) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(expected == written) << arguments.join(' ').toStdString();
+    }
+    // Pinned independently of the export engine: both long values of row 100 whole on its line, and
+    // one line per row plus the line breaks inside the quoted values.
+    const Outcome outcome = RunTool(Login() + QStringList{Q(script)});
+    ASSERT_EQ(0, outcome.exitCode) << outcome.err;
+    const CString row100 = "\r\n100\t<NULL>\t" + [] {
+        CString b, c;
+        for (int i = 0; i < 1600; ++i)
+            b += "ab";
+        for (int i = 0; i < 1300; ++i)
+            c += "cd";
+        return b + "\t" + c + "\t";
+    }();
+    EXPECT_NE(CString::npos, outcome.out.find(row100));
+    size_t lines = 0;
+    for (size_t pos = 0; (pos = outcome.out.find("\r\n", pos)) != CString::npos; pos += 2)
+        ++lines;
+    EXPECT_EQ(1u + 700u + 140u, lines);
+    EXPECT_NE(CString::npos, outcome.out.find("\r\n3\t\"line\r\ntwo\"\tb3\tc3\t<NULL>\r\n"));
+    EXPECT_NE(CString::npos, outcome.out.find("\r\n1\t\"tab\tx\"\tb1\tc1\t"));
+}
+
+TEST_P(VarnelRunOutput, EmptyResultsAndSummariesInEveryFormat) {
+    struct Case {
+        QStringList arguments;
+        EXP_TYPE mode;
+        bool names;
+    };
+    const Case cases[] = {{{}, EXP_TEXT, true},
+                          {{"--no-names"}, EXP_TEXT, false},
+                          {{"-f", "sql"}, EXP_SQL, true},
+                          {{"-f", "xml"}, EXP_XML, true},
+                          {{"-f", "html"}, EXP_HTML, true}};
+    for (const CString& statement : {CString("select id, name from people where id < 0"),
+                                     CString("update people set score = 1 where id > 1")}) {
+        for (const Case& c : cases) {
+            // The parser's table list comes from a SELECT only.
+            const CString tables = statement.rfind("select", 0) == 0 ? "people" : "";
+            const CString expected = ExportOf(statement, c.mode, true, c.names, true, "<tab>", tables);
+            const Outcome outcome = RunTool(Login() + c.arguments + QStringList{"-"}, statement);
+            EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+            EXPECT_EQ(expected, outcome.out) << statement << " " << c.arguments.join(' ').toStdString();
+        }
+    }
+    // Pinned: the frame of an empty result.
+    EXPECT_EQ("id\tname\r\n",
+              RunTool(Login() + QStringList{"-"}, "select id, name from people where id < 0").out);
+    EXPECT_EQ("<?xml version=\"1.0\" ?><recordset></recordset>\r\n",
+              RunTool(Login() + QStringList{"-f", "xml", "-"}, "select id from people where id < 0").out);
+    EXPECT_EQ("", RunTool(Login() + QStringList{"-f", "sql", "-"}, "select id from people where id < 0").out);
 }
 
 TEST_P(VarnelRunOutput, SpreadsheetGoesToTheOutputFileOnly) {
@@ -281,6 +393,30 @@ TEST_P(VarnelRunOutput, UnwritableOutputExitsFourAndLeavesNoFile) {
     EXPECT_EQ(4, process.exitCode()) << process.readAllStandardError().toStdString();
     outcome = RunTool(Login() + QStringList{"-o", "/dev/full", "-"}, "select * from people");
     EXPECT_EQ(4, outcome.exitCode);
+
+    // A file that can't grow past 64 KiB, for a result of some megabytes: the write fails in the middle
+    // of the rows, the old file stays and no temporary file is left beside it.
+    CreateBigTable();
+    const CString folder2 = TestSandbox::Directory() + "/limited";
+    QDir().mkpath(Q(folder2));
+    const CString kept = folder2 + "/kept.txt";
+    std::ofstream(kept, std::ios::binary) << "old content";
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit limit = old;
+    limit.rlim_cur = 64 * 1024;
+    ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &limit));
+    for (const QStringList& format :
+         {QStringList{"-f", "text"}, QStringList{"-f", "html"}, QStringList{"--fixed"}}) {
+        outcome = RunTool(Login() + format + QStringList{"-o", Q(kept), "-"},
+                          "select * from big, (select id as k from big where id <= 30) b2");
+        EXPECT_EQ(4, outcome.exitCode) << format.join(' ').toStdString();
+        EXPECT_NE(CString::npos, outcome.err.find("Error create, open or write target file!")) << outcome.err;
+        EXPECT_EQ("old content", ReadBytes(kept));
+        EXPECT_EQ(QStringList{"kept.txt"}, Entries(folder2));
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, VarnelRunOutput, testing::Values(Backend::SQLite, Backend::Postgres),

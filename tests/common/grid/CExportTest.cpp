@@ -122,6 +122,37 @@ TEST(CExport, DelimitedFieldsAreQuotedOnlyWhenTheyWouldBreakTheLine) {
               tabbed);
 }
 
+// Every position of a line break or the separator in fields of every length up to a few words is seen;
+// a separator of several characters counts only whole.
+TEST(CExport, QuotingSeesEveryByteOfFieldsOfAnyLength) {
+    for (const CString separator : {CString(","), CString("\t|")}) {
+        CResultTable t;
+        std::vector<std::vector<CString>> rows;
+        CString expected;
+        for (size_t length = 1; length <= 40; ++length) {
+            for (size_t at = 0; at < length; ++at) {
+                for (const CString mark :
+                     {separator, CString("\n"), CString("\r"), CString(1, separator[0])}) {
+                    CString field(length, 'x');
+                    field.replace(at, 1, mark);
+                    const bool quoted = mark != CString(1, separator[0]) || separator.size() == 1;
+                    rows.push_back({field, "y"});
+                    expected += (quoted ? "\"" + field + "\"" : field) + separator + "y\r\n";
+                }
+            }
+            rows.push_back({CString(length, 'x'), "y"});
+            expected += CString(length, 'x') + separator + "y\r\n";
+        }
+        Load(t, {{"A", 12}, {"B", 12}}, rows);
+        CExport e(&t, EXP_TEXT);
+        e.GetOptions().FileName = Path("every.txt");
+        e.GetOptions().WithColNames = 0;
+        e.SetSeparator(separator);
+        ASSERT_EQ(EXP_DONE, e.Run());
+        EXPECT_TRUE(expected == ReadFile(Path("every.txt"))) << "separator " << separator;
+    }
+}
+
 TEST(CExport, MarkupAndSqlTextsAreEscaped) {
     CResultTable t;
     Load(t, {{"a<b & \"c\"", 12}, {"N", 4}}, {{"O'Brien <b>&amp;", "5"}});
@@ -177,6 +208,83 @@ TEST(CExport, SelectionFromTheThirdColumnExportsThatBlockOnly) {
                   e.GetOptions().SelOnly = 1;
                   e.GetOptions().Separator = ";";
               }));
+}
+
+// Rows handed over one at a time while the table holds only the headings give the bytes of the export
+// of a table holding them; a row with fewer texts (a cancelled read) has its other cells empty.
+TEST(CExport, RowsHandedOverOneByOneGiveTheExportOfTheTable) {
+    const std::vector<std::pair<CString, int>> columns{{"ID", 4}, {"NAME", 12}, {"NOTE <1>", 1}};
+    const std::vector<std::vector<CString>> rows{
+        {"1", "abc", "a,b"}, {"2", "<NULL>", ""}, {"3", "two\r\nlines", "O'B <&>"}, {"4"}};
+    CResultTable full, headings;
+    Load(full, columns, rows);
+    Load(headings, columns, {});
+    full.AssignTables("T");
+    headings.AssignTables("T");
+    for (const EXP_TYPE mode : {EXP_TEXT, EXP_SQL, EXP_XML, EXP_HTML}) {
+        for (const int names : {1, 0}) {
+            CExport table(&full, mode), rowwise(&headings, mode);
+            for (CExport* e : {&table, &rowwise}) {
+                e->GetOptions().FileName = Path(e == &table ? "table.out" : "rows.out");
+                e->GetOptions().WithColNames = names;
+                e->GetOptions().Separator = ",";
+                e->SetSeparatorFromOptions();
+            }
+            ASSERT_EQ(EXP_DONE, table.Run());
+            ASSERT_TRUE(rowwise.CanWriteRows());
+            ASSERT_EQ(EXP_DONE, rowwise.OpenFile());
+            ASSERT_TRUE(rowwise.BeginRows());
+            for (size_t r = 0; r < rows.size(); ++r) {
+                const std::vector<std::string_view> texts(rows[r].begin(), rows[r].end());
+                ASSERT_TRUE(rowwise.AddRow(int(r), texts.data(), texts.size()));
+            }
+            ASSERT_TRUE(rowwise.EndRows());
+            ASSERT_EQ(EXP_DONE, rowwise.CloseFile());
+            EXPECT_EQ(ReadFile(Path("table.out")), ReadFile(Path("rows.out"))) << mode << " names " << names;
+        }
+    }
+    // An empty heading table (a result that could not be described) gives the frame only.
+    CResultTable empty;
+    CExport frame(&empty, EXP_XML);
+    frame.GetOptions().FileName = Path("frame.xml");
+    ASSERT_EQ(EXP_DONE, frame.OpenFile());
+    EXPECT_TRUE(frame.BeginRows());
+    EXPECT_TRUE(frame.EndRows());
+    ASSERT_EQ(EXP_DONE, frame.CloseFile());
+    EXPECT_EQ("<?xml version=\"1.0\" ?><recordset></recordset>\r\n", ReadFile(Path("frame.xml")));
+}
+
+// Fixed-width text needs every row for its widths, and rows that never ended are no export: neither
+// leaves a file, and an old file stays as it was.
+TEST(CExport, RowsThatCannotBeWrittenOrNeverEndLeaveNoFile) {
+    CResultTable headings;
+    Load(headings, {{"ID", 4}}, {});
+    const CString target = Path("kept.txt");
+    WriteFile(target, "old\n");
+    const std::string_view one = "1";
+
+    CExport fixed(&headings, EXP_TEXT);
+    fixed.GetOptions().WithDelim = 0;
+    fixed.GetOptions().FileName = target;
+    EXPECT_FALSE(fixed.CanWriteRows());
+    ASSERT_EQ(EXP_DONE, fixed.OpenFile());
+    EXPECT_FALSE(fixed.BeginRows());
+    EXPECT_FALSE(fixed.AddRow(0, &one, 1));
+    EXPECT_FALSE(fixed.EndRows());
+    EXPECT_NE(EXP_DONE, fixed.CloseFile());
+
+    CExport unfinished(&headings, EXP_TEXT);
+    unfinished.GetOptions().FileName = target;
+    ASSERT_EQ(EXP_DONE, unfinished.OpenFile());
+    ASSERT_TRUE(unfinished.BeginRows());
+    ASSERT_TRUE(unfinished.AddRow(0, &one, 1));
+    EXPECT_NE(EXP_DONE, unfinished.CloseFile());
+    EXPECT_FALSE(CExport(&headings, EXP_EXCEL).CanWriteRows());
+
+    EXPECT_EQ("old\n", ReadFile(target));
+    for (const auto& entry : std::filesystem::directory_iterator(TestSandbox::Directory()))
+        EXPECT_EQ(CString::npos, entry.path().filename().string().find(".kept.txt."))
+            << "temporary file left";
 }
 
 TEST(CExport, SeparatorTabMarkerBecomesATab) {

@@ -2,6 +2,7 @@
 
 #include "codbc/Charset.h"
 #include "codbc/ODBC.h"
+#include "grid/CExport.h"
 #include "grid/CResultTable.h"
 
 #include "DatabaseSources.h"
@@ -10,12 +11,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace {
 void Execute(ODBC& session, const CString& sql) {
     ASSERT_EQ(0, session.StmtRealloc());
     ASSERT_EQ(0, session.Exec(sql)) << sql << ": " << session.lastError;
+}
+
+CString ReadBytes(const CString& path) {
+    std::ifstream file(path, std::ios::binary);
+    return CString(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 CStringArray RowTexts(const CResultTable& table, int row) {
@@ -144,6 +152,60 @@ protected:
         EXPECT_EQ(1501, table.GetRowCount());
     }
 
+    // The export of the loaded table, and the same export fed row by row by the loader.
+    CString ExportOfLoad(const CString& sql, EXP_TYPE mode) {
+        Load(sql);
+        CExport e(&table, mode);
+        e.GetOptions().FileName = TestSandbox::Directory() + "/table.out";
+        e.SetSeparator("\t");
+        EXPECT_EQ(EXP_DONE, e.Run());
+        return ReadBytes(e.GetOptions().FileName);
+    }
+    CString ExportWhileLoading(const CString& sql, EXP_TYPE mode) {
+        CExport e(&table, mode);
+        e.GetOptions().FileName = TestSandbox::Directory() + "/rows.out";
+        e.SetSeparator("\t");
+        EXPECT_EQ(EXP_DONE, e.OpenFile());
+        loader.SetRowSink(&e);
+        Load(sql);
+        loader.SetRowSink(nullptr);
+        EXPECT_EQ(EXP_DONE, e.CloseFile());
+        // The rows went to the export only.
+        EXPECT_EQ(1, table.GetRowCount());
+        return ReadBytes(e.GetOptions().FileName);
+    }
+
+    // Rows, NULLs, an empty result, a summary and a cancelled read: the loader gives a row sink what
+    // it gives the table.
+    void ExportWhileLoadingWritesTheTablesExport(const CString& series) {
+        Execute(*session, "create table s (id integer, name varchar(10))");
+        Execute(*session, "insert into s values (1, 'a,b')");
+        Execute(*session, "insert into s values (2, NULL)");
+        for (const EXP_TYPE mode : {EXP_TEXT, EXP_SQL, EXP_XML, EXP_HTML}) {
+            for (const CString& sql :
+                 {CString("select id, name from s order by id"), CString("select id from s where id < 0"),
+                  CString("update s set id = id")})
+                EXPECT_EQ(ExportOfLoad(sql, mode), ExportWhileLoading(sql, mode)) << sql << " mode " << mode;
+        }
+        EXPECT_EQ("id\tname\r\n1\ta,b\r\n2\t<NULL>\r\n",
+                  ExportWhileLoading("select id, name from s order by id", EXP_TEXT));
+
+        int abort = 0, pumps = 0;
+        loader.AssignNeedAbort(&abort);
+        loader.SetPumpInterval(std::chrono::milliseconds(0));
+        loader.SetPump([&] {
+            if (++pumps == 3)
+                abort = 1;
+        });
+        const CString whole = ExportOfLoad(series, EXP_XML);
+        EXPECT_EQ(5, table.GetRowCount());
+        abort = pumps = 0;
+        EXPECT_EQ(whole, ExportWhileLoading(series, EXP_XML));
+        EXPECT_EQ(4, loader.RowsRead());
+        ExpectStatementReleased();
+        loader.AssignNeedAbort(nullptr);
+    }
+
     std::unique_ptr<ODBC> session;
     CResultTable table;
     CResultLoader loader{table};
@@ -171,6 +233,10 @@ TEST_F(ResultLoaderSqlite, NonSelectKindsShowTheirCounts) {
 
 TEST_F(ResultLoaderSqlite, CancelKeepsRowsReadSoFar) {
     CancelKeepsRowsReadSoFar(kSeries);
+}
+
+TEST_F(ResultLoaderSqlite, ExportWhileLoadingWritesTheTablesExport) {
+    ExportWhileLoadingWritesTheTablesExport(kSeries);
 }
 
 TEST_F(ResultLoaderSqlite, StatementWithoutResultSetLeavesOnlyTheLayout) {
@@ -264,6 +330,10 @@ TEST_F(ResultLoaderPostgres, NonSelectKindsShowTheirCounts) {
 
 TEST_F(ResultLoaderPostgres, CancelKeepsRowsReadSoFar) {
     CancelKeepsRowsReadSoFar(kSeries);
+}
+
+TEST_F(ResultLoaderPostgres, ExportWhileLoadingWritesTheTablesExport) {
+    ExportWhileLoadingWritesTheTablesExport(kSeries);
 }
 
 TEST_F(ResultLoaderPostgres, StatementWithoutResultSetAndGrant) {
