@@ -33,13 +33,13 @@ const char* const kUsage =
 
 enum class Kind { Flag, Value };
 
-struct OptionSpec {
+struct OptionForm {
     const char* shortName;
     const char* longName;
     Kind kind;
 };
 
-const OptionSpec kSpecs[] = {
+const OptionForm kForms[] = {
     {"-d", "--dsn", Kind::Value},
     {"-u", "--user", Kind::Value},
     {nullptr, "--password-file", Kind::Value},
@@ -59,10 +59,10 @@ const OptionSpec kSpecs[] = {
     {"-h", "--help", Kind::Flag},
 };
 
-const OptionSpec* Find(const CString& name) {
-    for (const OptionSpec& spec : kSpecs)
-        if ((spec.shortName && name == spec.shortName) || name == spec.longName)
-            return &spec;
+const OptionForm* Find(const CString& name) {
+    for (const OptionForm& form : kForms)
+        if ((form.shortName && name == form.shortName) || name == form.longName)
+            return &form;
     return nullptr;
 }
 } // namespace
@@ -116,23 +116,23 @@ std::optional<CRunOptions> CRunOptions::Parse(const CStringArray& arguments, CSt
             error = "a password is never taken from the command line: use --password-file or VARNEL_PASSWORD";
             return std::nullopt;
         }
-        const OptionSpec* spec = Find(name);
-        if (!spec) {
+        const OptionForm* form = Find(name);
+        if (!form) {
             error = "unknown option " + name;
             return std::nullopt;
         }
-        if (spec->kind == Kind::Flag && value) {
+        if (form->kind == Kind::Flag && value) {
             error = "option " + name + " takes no value";
             return std::nullopt;
         }
-        if (spec->kind == Kind::Value && !value) {
+        if (form->kind == Kind::Value && !value) {
             if (i + 1 >= arguments.size()) {
                 error = "option " + name + " needs a value";
                 return std::nullopt;
             }
             value = arguments[++i];
         }
-        const CString option = spec->longName;
+        const CString option = form->longName;
         if (option == "--dsn")
             o.dataSource = *value;
         else if (option == "--user")
