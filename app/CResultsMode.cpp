@@ -309,8 +309,9 @@ void CResultsMode::OnCancelDelay() {
 }
 
 void CResultsMode::OnWaitCancelled() {
-    // Pressed while a statement runs: ask the driver to stop it; Exec returns when it has.
-    if (m_Executing && m_Session)
+    // Pressed while a statement runs or its first rows are computed: ask the driver to stop it; the
+    // waiting call returns when it has.
+    if (m_Session && m_Session->IsExecuting())
         m_Session->Cancel();
 }
 

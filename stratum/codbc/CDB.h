@@ -114,6 +114,9 @@ public:
                              int quote);
     // DBMS family of a driver's DBMS name.
     static int DbmsKindOf(const CString& dbmsName);
+    // True while a statement runs, or its first rows are computed, on the session's worker thread;
+    // the caller is dispatching events meanwhile and only Cancel may touch the statement.
+    bool IsExecuting() const { return m_Executing; }
 
     static CLog log;
 
@@ -133,4 +136,6 @@ public:
 protected:
     // Entry point of the loaded driver-manager library, null when it is missing.
     void* LinkProc(const char* name);
+
+    bool m_Executing = false;
 };

@@ -324,6 +324,7 @@ void ODBC::FillTypeNamesArr() {
 int ODBC::StmtRealloc() {
     if (m_Executing)
         return -1;
+    m_FirstFetch = nullptr;
     if (hstmt)
         api.SQLFreeStmt(hstmt, SQL_DROP);
     hstmt = nullptr;
@@ -343,25 +344,21 @@ void ODBC::RunStatement() {
     }
 }
 
-int ODBC::Exec(CString statement) {
-    if (m_Executing)
-        return -1;
-    lastRc = -1;
-    stmtText = std::move(statement);
+bool ODBC::RunWaiting(const std::function<void()>& work, const char* where) {
     std::mutex mutex;
     std::condition_variable ended;
     bool done = false;
     std::thread worker;
     try {
         worker = std::thread([&] {
-            RunStatement();
+            work();
             std::lock_guard<std::mutex> lock(mutex);
             done = true;
             ended.notify_one();
         });
     } catch (const std::exception& e) {
-        log.Bug("ODBC::Exec", "Exception!", kSource, __LINE__);
-        return -1;
+        log.Bug(where, "Exception!", kSource, __LINE__);
+        return false;
     }
     m_Executing = true;
     // The worker uses the statement handle and this session: wait for it whatever happens meanwhile.
@@ -376,25 +373,46 @@ int ODBC::Exec(CString statement) {
             PumpMessage();
         } catch (...) {
             if (!failed)
-                log.Bug("ODBC::Exec", "Exception!", kSource, __LINE__);
+                log.Bug(where, "Exception!", kSource, __LINE__);
             failed = true;
         }
     }
     worker.join();
     m_Executing = false;
-    if (failed)
+    return !failed;
+}
+
+int ODBC::Exec(CString statement) {
+    if (m_Executing)
         return -1;
-    return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
+    lastRc = -1;
+    m_FirstFetch = nullptr;
+    stmtText = std::move(statement);
+    if (!RunWaiting([this] { RunStatement(); }, "ODBC::Exec"))
+        return -1;
+    const int rc = ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
+    if (rc == 0)
+        m_FirstFetch = hstmt;
+    return rc;
 }
 
 int ODBC::Prepare(CString statement) {
+    m_FirstFetch = nullptr;
     CheckStmt(statement);
     lastRc = api.SQLPrepare(hstmt, Text(statement), SQL_NTS);
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
 }
 
 int ODBC::Fetch() {
-    lastRc = api.SQLFetch(hstmt);
+    if (m_Executing)
+        return -1;
+    if (hstmt && m_FirstFetch == hstmt) {
+        m_FirstFetch = nullptr;
+        if (!RunWaiting([this] { lastRc = api.SQLFetch(hstmt); }, "ODBC::Fetch"))
+            return -1;
+    } else {
+        lastRc = api.SQLFetch(hstmt);
+    }
     if (lastRc == SQL_SUCCESS || lastRc == SQL_SUCCESS_WITH_INFO)
         return 0;
     if (lastRc == SQL_NO_DATA)

@@ -4,6 +4,8 @@
 
 #include "codbc/CDB.h"
 
+#include <functional>
+
 class ODBC : public CDB {
 public:
     // Throws the integer 1 when the driver manager or one of its entry points is missing, 2 when
@@ -128,7 +130,11 @@ private:
     // Whether the driver's first pending diagnostic on the main statement says the data was truncated.
     bool TruncationReported();
     void RunStatement();
+    // Runs `work` on a worker thread while events are dispatched every 10 ms; false when it could not
+    // be run or dispatching failed. Sets m_Executing meanwhile.
+    bool RunWaiting(const std::function<void()>& work, const char* where);
 
-    // Set while the worker of Exec runs: events dispatched meanwhile must not free or reuse its statement.
-    bool m_Executing = false;
+    // The statement whose first fetch is still to come: servers compute a result there, so it waits
+    // on the worker like the execution.
+    void* m_FirstFetch = nullptr;
 };

@@ -476,6 +476,36 @@ TEST_P(CResultsModeRun, CancelWhileReadingKeepsTheRowsReadSoFar) {
     EXPECT_EQ(nullptr, Page().Wait());
 }
 
+TEST_P(CResultsModeRun, CancelWhileTheFirstRowsAreComputedEndsTheRunWithoutThem) {
+    if (Postgres())
+        GTEST_SKIP() << "the scripted driver computes its first rows for as long as it is told";
+    const CString file = TestSandbox::Directory() + "/slow.script";
+    std::ofstream(file) << "query select total from big\nfirstfetch 30000\ncolumn total 4\nrow 42\n";
+    AddScriptedSource("Slow", {{"Script", file}});
+    UseDataSource("Slow");
+    SetScript("select total from big");
+    bool pressed = false, clockRan = false;
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        CWait* wait = Page().Wait();
+        if (!wait || pressed || !wait->CancelButton()->isEnabled())
+            return;
+        clockRan = true;
+        pressed = true;
+        QTest::mouseClick(wait->CancelButton(), Qt::LeftButton);
+    });
+    poll.start();
+    EXPECT_EQ(CMainWindow::MODE_RESULTS, Run()) << "a cancel while reading ends the run normally";
+    poll.stop();
+    EXPECT_TRUE(pressed && clockRan) << "the window answered while the rows were awaited";
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(messages.Shown().empty()) << "the user asked for the stop: no message about it";
+    EXPECT_EQ(0, DataRows());
+    EXPECT_EQ((CStringArray{"select total from big<CR/LF>"}), History());
+    EXPECT_FALSE(Page().IsRunning());
+}
+
 TEST_P(CResultsModeRun, CancelWhileALongStatementRunsStopsItAndAbandonsTheRun) {
     // The slow statement ends at its closing parenthesis: its text carries no line break.
     CString script = "insert into t values ((select 1 from pg_sleep(30)))\r\ninsert into t values (2)";

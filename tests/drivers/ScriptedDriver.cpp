@@ -9,10 +9,12 @@
 //   Refuse    "SQLSTATE message": the login is refused with this diagnostic
 //   NoStatement  a message: the login succeeds but no statement can be allocated (HY014)
 //   Script    a file of canned answers; Database  a SQLite file that runs every other statement
-// A Script file holds blocks, each starting with "query <statement text>" or "catalog <function>":
+// A Script file holds blocks, each starting with "query <statement text>" (blanks and line ends after
+// the text do not count) or "catalog <function>":
 //   column <name> <SQL type>     a result column;  row <v1>|<v2>|\N   a row (\N is NULL, \n CR LF)
 //   error <SQLSTATE> <native> <message, \n for a line break>   (no message when it is empty)
 //   sleep <ms>                   runs that long first, ending early with HY008 when cancelled
+//   firstfetch <ms>              the first fetch takes that long, ending early the same way
 // Catalog blocks answer SQLTables, SQLStatistics, SQLPrimaryKeys, SQLForeignKeys, SQLProcedures,
 // SQLProcedureColumns, SQLTablePrivileges, SQLColumnPrivileges and SQLGetTypeInfo (all types); one with
 // an error line makes the call fail. Prepared statements take their columns from the script or from the
@@ -66,6 +68,7 @@ struct Answer {
     bool fails = false;
     Diagnostic error;
     int sleepMs = 0;
+    int firstFetchMs = 0;  // the first fetch takes this long (a server computing the result)
     int failingColumn = 0; // reading this column fails
 };
 
@@ -175,6 +178,8 @@ std::map<std::string, Answer> ReadScript(const std::string& path) {
             current->error = {!message.empty(), state, Unescape(message), native};
         } else if (word == "sleep") {
             current->sleepMs = std::atoi(rest.c_str());
+        } else if (word == "firstfetch") {
+            current->firstFetchMs = std::atoi(rest.c_str());
         }
     }
     return script;
@@ -510,6 +515,8 @@ static SQLRETURN ExecText(SQLHSTMT hstmt, const std::string& sql) {
     if (s_Statements.size() < 10000) // long runs that never look are not kept whole
         s_Statements.push_back(sql);
     auto canned = s->dbc->script.find("query " + sql);
+    if (canned == s->dbc->script.end()) // a script's last statement carries the line end after it
+        canned = s->dbc->script.find("query " + sql.substr(0, sql.find_last_not_of(" \t\r\n") + 1));
     const size_t n = std::strtoul(sql.c_str() + std::min(sql.size(), sql.find(' ') + 1), nullptr, 10);
     if (canned != s->dbc->script.end()) {
         const Answer& a = canned->second;
@@ -652,6 +659,13 @@ SQLRETURN SQL_API SQLDescribeCol(SQLHSTMT hstmt, SQLUSMALLINT column, SQLCHAR* n
 
 SQLRETURN SQL_API SQLFetch(SQLHSTMT hstmt) {
     auto* s = static_cast<Stmt*>(hstmt);
+    for (int waited = 0; s->row == 0 && waited < s->result.firstFetchMs; waited += 10) {
+        if (s->cancelled) {
+            Set(s->diag, "HY008", "Operation canceled");
+            return SQL_ERROR;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     if (s->row >= s->result.rows.size()) {
         s->row = s->result.rows.size() + 1;
         return SQL_NO_DATA;

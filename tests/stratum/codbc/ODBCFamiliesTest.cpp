@@ -320,6 +320,33 @@ TEST(ODBCFamilies, ALongStatementEndsWhenCancelled) {
     EXPECT_NE(CString::npos, CString(session.lastError).find("Operation canceled")) << session.lastError;
 }
 
+TEST(ODBCFamilies, TheFirstRowsAreAwaitedOnTheWorkerAndCanBeCancelled) {
+    AddScriptedSource("slow", {},
+                      "query select quick\nfirstfetch 300\ncolumn v 12\nrow done\n"
+                      "query select slow\nfirstfetch 20000\ncolumn v 12\nrow never\n");
+    ODBC session;
+    Connect(session, "slow");
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    ASSERT_EQ(0, session.Exec("select quick"));
+    EXPECT_EQ(0, session.Fetch());
+    EXPECT_GT(ticks, 5) << "events were dispatched while the first rows were awaited";
+    CString value;
+    EXPECT_EQ(0, session.GetDataAsText(0, value, nullptr));
+    EXPECT_EQ("done", value);
+    EXPECT_EQ(100, session.Fetch()) << "later fetches are direct";
+
+    ASSERT_EQ(0, session.StmtRealloc());
+    int cancelRc = -2;
+    QTimer::singleShot(200, [&] { cancelRc = session.IsExecuting() ? session.Cancel() : -3; });
+    ASSERT_EQ(0, session.Exec("select slow"));
+    EXPECT_EQ(1, session.Fetch());
+    EXPECT_EQ(0, cancelRc) << "cancelled while the first rows were computed";
+    EXPECT_NE(CString::npos, CString(session.lastError).find("Operation canceled")) << session.lastError;
+}
+
 // One session meets one family after another: every connect reads the driver's facts afresh.
 TEST(ODBCFamilies, ReconnectingToAnotherFamilyRereadsItsFacts) {
     AddScriptedSource("mssql", Mssql(), kMssqlScript);

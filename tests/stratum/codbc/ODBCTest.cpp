@@ -476,6 +476,32 @@ TEST_P(ODBCSession, ExecKeepsTheUserInterfaceResponsive) {
     EXPECT_EQ(IsPostgres() ? "7" : "1000000", Single("select v from slow"));
 }
 
+TEST_P(ODBCSession, AResultComputedAtTheFirstFetchCanBeCancelledWhileEventsGoOn) {
+    // Both servers may do the work of a query when its first rows are fetched.
+    const CString sql = IsPostgres() ? "select count(*) from generate_series(1, 2000000000)"
+                                     : "with recursive c(x) as (select 1 union all select x + 1 from c "
+                                       "where x < 2000000000) select count(*) from c";
+    int ticks = 0;
+    bool cancelled = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++ticks;
+        if (ticks >= 6 && !cancelled && session->IsExecuting())
+            cancelled = session->Cancel() == 0;
+    });
+    timer.start(50);
+    ASSERT_EQ(0, session->StmtRealloc());
+    const int executed = session->Exec(sql);
+    const int fetched = executed == 0 ? session->Fetch() : -2;
+    timer.stop();
+    EXPECT_TRUE(cancelled) << "the work was waited for on the worker";
+    if (!IsPostgres())
+        EXPECT_EQ(0, executed) << "SQLite computes the count at the first fetch";
+    EXPECT_TRUE(executed != 0 || (fetched != 0 && fetched != 100)) << "the cancelled query gives no rows";
+    EXPECT_FALSE(session->IsExecuting());
+    EXPECT_EQ("1", Single("select 1")) << "the session goes on working";
+}
+
 TEST_P(ODBCSession, ExceptionWhileWaitingEndsExecOnlyAfterTheWorker) {
     QTimer timer;
     bool thrown = false;
