@@ -275,11 +275,7 @@ int CResultsMode::ExecuteStatements(const CStringArray& statements) {
     for (const CString& statement : statements) {
         if (m_Wait->cancelRequested)
             break;
-        CString copy = statement;
-        if (cut)
-            CParse::BlankLeadingTerms(&copy);
-        if (remove)
-            m_Parser.RemoveTerm(&copy);
+        const CString copy = m_Parser.ExecutableText(statement, cut, remove);
         {
             CWaitCursor wait;
             m_Session->StmtRealloc();

@@ -143,9 +143,9 @@ int CScriptRunner::RunStatements(const CString& text) {
         Message("varnel-run: the script is empty");
         return EXIT_USAGE;
     }
+    CParse parse;
     CStringArray statements;
     if (!m_Options.noParse) {
-        CParse parse;
         parse.Parse(text);
         statements = parse.m_Statements;
         m_Tables = parse.m_Tables;
@@ -161,15 +161,10 @@ int CScriptRunner::RunStatements(const CString& text) {
         m_DB.SetConnectOption(kAutocommit, kAutocommitOn);
 
     int lastStatus = 0;
-    CParse terminators;
     const size_t count = statements.size();
     for (size_t i = 0; i < count; ++i) {
         Progress("Statement " + std::to_string(i + 1) + " of " + std::to_string(count));
-        CString copy = statements[i];
-        if (!m_Options.noParse)
-            CParse::BlankLeadingTerms(&copy);
-        if (m_Options.removeTerm)
-            terminators.RemoveTerm(&copy);
+        const CString copy = parse.ExecutableText(statements[i], !m_Options.noParse, m_Options.removeTerm);
         m_DB.StmtRealloc();
         lastStatus = m_DB.Exec(copy);
         if (lastStatus != 0) {

@@ -118,15 +118,19 @@ void CExport::AppendEscapedMarkup(CString& out, std::string_view text) {
     out.append(text.substr(start));
 }
 
-void CExport::AppendSqlLiteral(CString& out, std::string_view text) {
-    out += '\'';
+void CExport::AppendQuoted(CString& out, std::string_view text, char quote) {
+    out += quote;
     size_t start = 0;
-    for (size_t pos; (pos = text.find('\'', start)) != std::string_view::npos; start = pos + 1) {
+    for (size_t pos; (pos = text.find(quote, start)) != std::string_view::npos; start = pos + 1) {
         out.append(text.substr(start, pos + 1 - start));
-        out += '\'';
+        out += quote;
     }
     out.append(text.substr(start));
-    out += '\'';
+    out += quote;
+}
+
+void CExport::AppendSqlLiteral(CString& out, std::string_view text) {
+    AppendQuoted(out, text, '\'');
 }
 
 namespace {
@@ -206,14 +210,7 @@ void CExport::AddTextItem(int i, std::string_view text, CString& line) const {
             line.append(text);
             return;
         }
-        line += '"';
-        size_t start = 0;
-        for (size_t pos; (pos = text.find('"', start)) != std::string_view::npos; start = pos + 1) {
-            line.append(text.substr(start, pos + 1 - start));
-            line += '"';
-        }
-        line.append(text.substr(start));
-        line += '"';
+        AppendQuoted(line, text, '"');
         return;
     }
     line.append(text);

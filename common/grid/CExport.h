@@ -88,6 +88,8 @@ public:
     // Escaping for markup texts and SQL literals.
     static void AppendEscapedMarkup(CString& out, std::string_view text);
     static void AppendSqlLiteral(CString& out, std::string_view text);
+    // The text between two `quote` characters, each quote inside it doubled.
+    static void AppendQuoted(CString& out, std::string_view text, char quote);
     // True for the SQL types whose values are written as quoted literals.
     static bool IsQuotedType(int sqlType);
     // Number of characters of a UTF-8 text.

@@ -813,6 +813,15 @@ void CParse::BlankLeadingTerms(CString* text) {
     }
 }
 
+CString CParse::ExecutableText(const CString& statement, bool cut, bool removeTerm) {
+    CString text = statement;
+    if (cut)
+        BlankLeadingTerms(&text);
+    if (removeTerm)
+        RemoveTerm(&text);
+    return text;
+}
+
 CString CParse::Encoded(const char* text) {
     CString out = text ? text : "";
     ReplaceAll(out, "\r\n", "<CR/LF>");

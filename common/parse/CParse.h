@@ -23,6 +23,9 @@ public:
     // Blanks the terminators a statement opens with (the cut leaves the previous statement's ";" at
     // the head of the next one, which drivers such as SQLite's refuse); the length does not change.
     static void BlankLeadingTerms(CString* text);
+    // The text a run sends for one statement: without the terminators the cut left at its head
+    // (`cut`: the script was parsed), and with its own terminator blanked when `removeTerm` is set.
+    CString ExecutableText(const CString& statement, bool cut, bool removeTerm);
     // The one-line form of a statement for the history, and back.
     static CString Encoded(const char* text);
     static CString Decoded(const char* text);

@@ -691,24 +691,22 @@ int ODBC::GetInfo(short infoType, CString* value) {
     return ExtErr(lastRc, kSource, __LINE__, hdbc, nullptr);
 }
 
-int ODBC::GetInfo(short infoType, int* value) {
+template <class Number> int ODBC::GetInfoNumber(short infoType, Number* value) {
     if (!connected)
         return -1;
-    SQLINTEGER number = 0;
+    Number number = 0;
     lastRc = api.SQLGetInfo(hdbc, static_cast<SQLUSMALLINT>(infoType), &number, sizeof number, nullptr);
     if (value)
         *value = number;
     return ExtErr(lastRc, kSource, __LINE__, hdbc, nullptr);
 }
 
+int ODBC::GetInfo(short infoType, int* value) {
+    return GetInfoNumber(infoType, value);
+}
+
 int ODBC::GetInfo(short infoType, short* value) {
-    if (!connected)
-        return -1;
-    SQLSMALLINT number = 0;
-    lastRc = api.SQLGetInfo(hdbc, static_cast<SQLUSMALLINT>(infoType), &number, sizeof number, nullptr);
-    if (value)
-        *value = number;
-    return ExtErr(lastRc, kSource, __LINE__, hdbc, nullptr);
+    return GetInfoNumber(infoType, value);
 }
 
 int ODBC::GetMaxCharSize() {

@@ -130,6 +130,8 @@ private:
     // Whether the driver's first pending diagnostic on the main statement says the data was truncated.
     bool TruncationReported();
     void RunStatement();
+    // A numeric information item, read in the size of `Number` (the driver's 16- or 32-bit integer).
+    template <class Number> int GetInfoNumber(short infoType, Number* value);
     // Runs `work` on a worker thread while events are dispatched every 10 ms; false when it could not
     // be run or dispatching failed. Sets m_Executing meanwhile.
     bool RunWaiting(const std::function<void()>& work, const char* where);

@@ -44,6 +44,14 @@ inline CStringArray DriverReport(ODBC& session, const char* report) {
     return rows;
 }
 
+// The text the scripted driver delivers for a value of n characters ("value N", "notal N", ...).
+inline CString ScriptedValue(size_t n) {
+    CString text;
+    for (size_t i = 0; i < n; ++i)
+        text += static_cast<char>('A' + (i / 7 + i) % 26);
+    return text;
+}
+
 // The catalog calls the driver saw since the last look, each with its owner argument.
 inline CStringArray CatalogCalls(ODBC& session) {
     return DriverReport(session, "catalog calls");

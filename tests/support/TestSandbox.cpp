@@ -1,5 +1,7 @@
 #include "TestSandbox.h"
 
+#include "services/ProgramDirectory.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -153,4 +155,12 @@ int TestSandbox::RunInSandbox(int argc, char** argv) {
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+}
+
+std::vector<std::string> TestSandbox::ErrorLogLines() {
+    std::ifstream in(ProgramDirectory() + "Error.Log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }

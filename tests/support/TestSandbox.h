@@ -14,6 +14,8 @@ public:
     // ODBC configuration folder (ODBCSYSINI) and the user data-source file (ODBCINI).
     static std::string OdbcDirectory();
     static std::string UserOdbcIni();
+    // The lines of the program's error log in the sandbox ("Error.Log" in the program directory).
+    static std::vector<std::string> ErrorLogLines();
 
     // Registers a user data source in the sandbox's odbc.ini with the given driver and attributes.
     static void AddDataSource(const std::string& name, const std::string& driver,

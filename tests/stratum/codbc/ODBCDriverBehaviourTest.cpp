@@ -1,32 +1,13 @@
 // The session against a scripted driver that behaves as some drivers do and SQLite and psqlODBC do not.
 #include "codbc/ODBC.h"
 
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
-#include "services/ProgramDirectory.h"
 
 #include <gtest/gtest.h>
 
 #include <sql.h>
 #include <sqlext.h>
-
-#include <fstream>
-
-namespace {
-CStringArray LogLines() {
-    std::ifstream in(ProgramDirectory() + "Error.Log");
-    CStringArray lines;
-    for (CString line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-CString Pattern(size_t n) {
-    CString text;
-    for (size_t i = 0; i < n; ++i)
-        text += static_cast<char>('A' + (i / 7 + i) % 26);
-    return text;
-}
-} // namespace
 
 class ODBCDriverBehaviour : public testing::Test {
 protected:
@@ -58,16 +39,17 @@ protected:
 TEST_F(ODBCDriverBehaviour, ValuesWithoutAKnownLengthAreReadWhole) {
     Connect();
     for (size_t n : {1023u, 1024u, 5000u, 100000u}) {
-        EXPECT_TRUE(Read("notal " + std::to_string(n)) == Pattern(n)) << n << " characters as text";
-        EXPECT_TRUE(Read("notal " + std::to_string(n), false) == Pattern(n)) << n << " characters raw";
+        EXPECT_TRUE(Read("notal " + std::to_string(n)) == ScriptedValue(n)) << n << " characters as text";
+        EXPECT_TRUE(Read("notal " + std::to_string(n), false) == ScriptedValue(n)) << n << " characters raw";
     }
 }
 
 TEST_F(ODBCDriverBehaviour, TruncatedPiecesWithTheirOwnLengthAreReadWhole) {
     Connect();
     for (size_t n : {1024u, 3000u, 100000u}) {
-        EXPECT_TRUE(Read("piecelen " + std::to_string(n)) == Pattern(n)) << n << " characters as text";
-        EXPECT_TRUE(Read("piecelen " + std::to_string(n), false) == Pattern(n)) << n << " characters raw";
+        EXPECT_TRUE(Read("piecelen " + std::to_string(n)) == ScriptedValue(n)) << n << " characters as text";
+        EXPECT_TRUE(Read("piecelen " + std::to_string(n), false) == ScriptedValue(n))
+            << n << " characters raw";
     }
 }
 
@@ -82,18 +64,18 @@ TEST_F(ODBCDriverBehaviour, ValuesAreReadIn1023CharacterPieces) {
         EXPECT_EQ(c.length, Read("value " + std::to_string(c.length)).size());
         EXPECT_EQ(c.reads, DriverReads()) << c.length << " characters";
     }
-    EXPECT_EQ(Pattern(1023), Read("notal 1023"));
+    EXPECT_EQ(ScriptedValue(1023), Read("notal 1023"));
     EXPECT_EQ(1, DriverReads());
 }
 
 TEST_F(ODBCDriverBehaviour, LastLineBreaksOfAMessageAreBlankedAndTheLogStaysOneLinePerRecord) {
     Connect();
     ASSERT_EQ(0, session.StmtRealloc());
-    const size_t before = LogLines().size();
+    const size_t before = TestSandbox::ErrorLogLines().size();
     EXPECT_EQ(1, session.Exec("fail lines"));
     const CString error = session.lastError;
     EXPECT_NE(CString::npos, error.find("first\r\nsecond  third,37000,7 ")) << error;
-    const CStringArray lines = LogLines();
+    const CStringArray lines = TestSandbox::ErrorLogLines();
     ASSERT_EQ(before + 2, lines.size()) << "one location line and one message line";
     EXPECT_NE(CString::npos, lines[before + 1].find("first  second  third,37000,7")) << lines[before + 1];
 }
@@ -103,11 +85,11 @@ TEST_F(ODBCDriverBehaviour, FailureWithoutMessageKeepsTheLastErrorAndLogsNothing
     ASSERT_EQ(0, session.StmtRealloc());
     ASSERT_EQ(1, session.Exec("fail lines"));
     const CString error = session.lastError;
-    const size_t before = LogLines().size();
+    const size_t before = TestSandbox::ErrorLogLines().size();
     ASSERT_EQ(0, session.StmtRealloc());
     EXPECT_EQ(1, session.Exec("fail silent"));
     EXPECT_EQ(error, session.lastError);
-    EXPECT_EQ(before, LogLines().size());
+    EXPECT_EQ(before, TestSandbox::ErrorLogLines().size());
 }
 
 TEST_F(ODBCDriverBehaviour, ConnectTakesTheDbmsFactsFromTheDriver) {

@@ -2,7 +2,6 @@
 
 #include "DatabaseSources.h"
 #include "TestSandbox.h"
-#include "services/ProgramDirectory.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -13,23 +12,14 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 
 namespace {
 
-CStringArray LogLines() {
-    std::ifstream in(ProgramDirectory() + "Error.Log");
-    CStringArray lines;
-    for (CString line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 CString AllLog() {
     CString all;
-    for (const CString& line : LogLines())
+    for (const CString& line : TestSandbox::ErrorLogLines())
         all += line + "\n";
     return all;
 }
@@ -325,18 +315,18 @@ TEST_P(ODBCSession, FetchAfterTheLastRowGives100WithoutALogLine) {
     Run("insert into t values (1)");
     Run("select a from t");
     ASSERT_EQ(0, session->Fetch());
-    const size_t before = LogLines().size();
+    const size_t before = TestSandbox::ErrorLogLines().size();
     EXPECT_EQ(100, session->Fetch());
-    EXPECT_EQ(before, LogLines().size());
+    EXPECT_EQ(before, TestSandbox::ErrorLogLines().size());
 }
 
 TEST_P(ODBCSession, FetchOnAStatementNeverExecutedFailsWithTheMessage) {
     ASSERT_EQ(0, session->StmtRealloc());
-    const size_t before = LogLines().size();
+    const size_t before = TestSandbox::ErrorLogLines().size();
     EXPECT_EQ(1, session->Fetch());
     EXPECT_NE(CString::npos, CString(session->lastError).find("Function sequence error"))
         << session->lastError;
-    const CStringArray lines = LogLines();
+    const CStringArray lines = TestSandbox::ErrorLogLines();
     ASSERT_EQ(before + 2, lines.size()) << AllLog();
     EXPECT_NE(CString::npos, lines[before].find("codbc ["));
     EXPECT_NE(CString::npos, lines[before + 1].find(session->lastError));
@@ -344,13 +334,13 @@ TEST_P(ODBCSession, FetchOnAStatementNeverExecutedFailsWithTheMessage) {
 
 TEST_P(ODBCSession, FailedStatementKeepsItsMessageOnOneLogLine) {
     ASSERT_EQ(0, session->StmtRealloc());
-    const size_t before = LogLines().size();
+    const size_t before = TestSandbox::ErrorLogLines().size();
     EXPECT_EQ(1, session->Exec("select * from no_such_table"));
     const CString error = session->lastError;
     EXPECT_NE(CString::npos, error.find("no_such_table")) << error;
     EXPECT_EQ(' ', error.back()) << "message, state and native code end with a blank";
     EXPECT_EQ(CString::npos, error.find('\n'));
-    const CStringArray lines = LogLines();
+    const CStringArray lines = TestSandbox::ErrorLogLines();
     ASSERT_EQ(before + 2, lines.size()) << AllLog();
     EXPECT_NE(CString::npos, lines[before + 1].find(error));
     const CString state = IsPostgres() ? ",42P01," : ",S1000,";
@@ -361,13 +351,13 @@ TEST_P(ODBCSession, FailureWithoutMessageKeepsTheLastError) {
     ASSERT_EQ(0, session->StmtRealloc());
     ASSERT_EQ(1, session->Exec("select * from no_such_table"));
     const CString error = session->lastError;
-    const size_t before = LogLines().size();
+    const size_t before = TestSandbox::ErrorLogLines().size();
     Run("select 1");
     ASSERT_EQ(0, session->Fetch());
     // The end of the result sets is a failure for which the driver has no message.
     EXPECT_EQ(1, session->MoreResults());
     EXPECT_EQ(error, session->lastError);
-    EXPECT_EQ(before, LogLines().size());
+    EXPECT_EQ(before, TestSandbox::ErrorLogLines().size());
 }
 
 TEST_P(ODBCSession, EveryTypeTheDriverDeliversRendersThroughGetView) {

@@ -4,19 +4,10 @@
 #include "codbc/ODBC.h"
 #include "grid/CResultTable.h"
 
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-// The text the scripted driver delivers for a value of n characters.
-CString Pattern(size_t n) {
-    CString text;
-    for (size_t i = 0; i < n; ++i)
-        text += static_cast<char>('A' + (i / 7 + i) % 26);
-    return text;
-}
-} // namespace
 
 TEST(ResultLoaderFamilies, ValuesWithoutAKnownLengthReachTheGridWhole) {
     TestSandbox::AddDataSource("notal", VARNEL_SCRIPTED_DRIVER, {{"DBMS_NAME", "Microsoft SQL Server"}});
@@ -31,6 +22,6 @@ TEST(ResultLoaderFamilies, ValuesWithoutAKnownLengthReachTheGridWhole) {
         ASSERT_EQ(2, table.GetRowCount()) << length;
         const CString value = table.GetItemText(1, 1);
         EXPECT_EQ(static_cast<size_t>(length), value.size()) << "a value of " << length << " characters";
-        EXPECT_TRUE(value == Pattern(length)) << "the pieces in order, none twice";
+        EXPECT_TRUE(value == ScriptedValue(length)) << "the pieces in order, none twice";
     }
 }
