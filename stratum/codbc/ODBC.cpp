@@ -875,23 +875,29 @@ int ODBC::DrvList(CArray<DRV_DESC>* list) {
     return 0;
 }
 
+template <class Record, class Read> int ODBC::ReadTmpRows(CArray<Record>* list, int line, Read read) {
+    if (ExtErr(lastRc, kSource, line, hdbc, hTmpStmt) == 0) {
+        for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
+            Record record;
+            read(record);
+            list->push_back(std::move(record));
+        }
+    }
+    FreeTmpStmt();
+    return lastRc;
+}
+
 int ODBC::DatabList(CArray<DATAB_DESC>* list) {
     if (dbmsKind != DBMS_MSSQL)
         return 0;
     if (!connected || AllocTmpStmt(kSource, __LINE__) != 0)
         return -1;
     lastRc = api.SQLExecDirect(hTmpStmt, Arg("sp_helpdb"), SQL_NTS);
-    if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
-        for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
-            DATAB_DESC d;
-            GetDataTmp(1, d.name);
-            GetDataTmp(2, d.size);
-            GetDataTmp(5, d.created);
-            list->push_back(std::move(d));
-        }
-    }
-    FreeTmpStmt();
-    return lastRc;
+    return ReadTmpRows(list, __LINE__, [&](DATAB_DESC& d) {
+        GetDataTmp(1, d.name);
+        GetDataTmp(2, d.size);
+        GetDataTmp(5, d.created);
+    });
 }
 
 int ODBC::TablesList(CArray<TABLE_DESC>* list, CString ownerName, OB_TYPE kind) {
@@ -996,16 +1002,10 @@ int ODBC::PKList(CString table, CArray<PK_DESC>* list, CString ownerName) {
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     lastRc = api.SQLPrimaryKeys(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
-    if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
-        for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
-            PK_DESC k;
-            GetDataTmp(4, k.column);
-            GetDataTmp(6, k.keyName);
-            list->push_back(std::move(k));
-        }
-    }
-    FreeTmpStmt();
-    return lastRc;
+    return ReadTmpRows(list, __LINE__, [&](PK_DESC& k) {
+        GetDataTmp(4, k.column);
+        GetDataTmp(6, k.keyName);
+    });
 }
 
 namespace {
@@ -1056,17 +1056,11 @@ int ODBC::SPList(CArray<SP_DESC>* list, CString ownerName) {
         return -1;
     const char* ownerArg = ownerSupported && !ownerName.empty() ? ownerName.c_str() : nullptr;
     lastRc = api.SQLProcedures(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, nullptr, 0);
-    if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
-        for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
-            SP_DESC p;
-            GetDataTmp(3, p.name);
-            GetDataTmp(2, p.owner);
-            GetDataTmp(7, p.remarks);
-            list->push_back(std::move(p));
-        }
-    }
-    FreeTmpStmt();
-    return lastRc;
+    return ReadTmpRows(list, __LINE__, [&](SP_DESC& p) {
+        GetDataTmp(3, p.name);
+        GetDataTmp(2, p.owner);
+        GetDataTmp(7, p.remarks);
+    });
 }
 
 int ODBC::SPColsList(CArray<SPCOL_DESC>* list, CString procedure, CString ownerName) {
@@ -1076,21 +1070,15 @@ int ODBC::SPColsList(CArray<SPCOL_DESC>* list, CString procedure, CString ownerN
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, procedure, 0);
     lastRc = api.SQLProcedureColumns(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS,
                                      nullptr, 0);
-    if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
-        for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
-            SPCOL_DESC c;
-            GetDataTmp(4, c.name);
-            GetDataTmp(13, c.remarks);
-            GetDataTmp(7, c.typeName);
-            GetDataTmp(8, &c.size);
-            if (static_cast<SQLLEN>(indicator) == SQL_NULL_DATA)
-                c.size = -1;
-            GetDataTmp(5, &c.columnType);
-            list->push_back(std::move(c));
-        }
-    }
-    FreeTmpStmt();
-    return lastRc;
+    return ReadTmpRows(list, __LINE__, [&](SPCOL_DESC& c) {
+        GetDataTmp(4, c.name);
+        GetDataTmp(13, c.remarks);
+        GetDataTmp(7, c.typeName);
+        GetDataTmp(8, &c.size);
+        if (static_cast<SQLLEN>(indicator) == SQL_NULL_DATA)
+            c.size = -1;
+        GetDataTmp(5, &c.columnType);
+    });
 }
 
 int ODBC::TypesList(CArray<TYPE_DESC>* list) {
@@ -1121,15 +1109,7 @@ int ODBC::UserList(CArray<USER_DESC>* list) {
     if (!connected || AllocTmpStmt(kSource, __LINE__) != 0)
         return -1;
     lastRc = api.SQLExecDirect(hTmpStmt, Arg(text), SQL_NTS);
-    if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
-        for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
-            USER_DESC u;
-            GetDataTmp(1, u.name);
-            list->push_back(std::move(u));
-        }
-    }
-    FreeTmpStmt();
-    return lastRc;
+    return ReadTmpRows(list, __LINE__, [&](USER_DESC& u) { GetDataTmp(1, u.name); });
 }
 
 int ODBC::TrigList(CString table, CArray<TRG_DESC>* list, CString ownerName) {
@@ -1168,17 +1148,11 @@ int ODBC::GetTableRights(CString table, CArray<RIGHT_DESC>* list, CString ownerN
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     lastRc = api.SQLTablePrivileges(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
-    if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
-        for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
-            RIGHT_DESC r;
-            GetDataTmp(5, r.grantee);
-            GetDataTmp(4, r.grantor);
-            GetDataTmp(6, r.privilege);
-            list->push_back(std::move(r));
-        }
-    }
-    FreeTmpStmt();
-    return lastRc;
+    return ReadTmpRows(list, __LINE__, [&](RIGHT_DESC& r) {
+        GetDataTmp(5, r.grantee);
+        GetDataTmp(4, r.grantor);
+        GetDataTmp(6, r.privilege);
+    });
 }
 
 int ODBC::GetColumnRights(CString table, CString column, CArray<RIGHT_DESC>* list, CString ownerName) {
@@ -1189,17 +1163,11 @@ int ODBC::GetColumnRights(CString table, CString column, CArray<RIGHT_DESC>* lis
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     lastRc = api.SQLColumnPrivileges(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS,
                                      Text(column), SQL_NTS);
-    if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
-        for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
-            RIGHT_DESC r;
-            GetDataTmp(6, r.grantee);
-            GetDataTmp(5, r.grantor);
-            GetDataTmp(7, r.privilege);
-            list->push_back(std::move(r));
-        }
-    }
-    FreeTmpStmt();
-    return lastRc;
+    return ReadTmpRows(list, __LINE__, [&](RIGHT_DESC& r) {
+        GetDataTmp(6, r.grantee);
+        GetDataTmp(5, r.grantor);
+        GetDataTmp(7, r.privilege);
+    });
 }
 
 // ---- Object text ----

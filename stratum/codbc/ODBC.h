@@ -132,6 +132,9 @@ private:
     void RunStatement();
     // A numeric information item, read in the size of `Number` (the driver's 16- or 32-bit integer).
     template <class Number> int GetInfoNumber(short infoType, Number* value);
+    // After a catalog call on the temporary statement (its return code in lastRc, judged with the
+    // caller's line): every row read into a record by `read`; the statement is freed; lastRc returned.
+    template <class Record, class Read> int ReadTmpRows(CArray<Record>* list, int line, Read read);
     // Runs `work` on a worker thread while events are dispatched every 10 ms; false when it could not
     // be run or dispatching failed. Sets m_Executing meanwhile.
     bool RunWaiting(const std::function<void()>& work, const char* where);
