@@ -119,19 +119,18 @@ int CDBList::FillFields(DS_TYPE kind, CString dataSource, CString table, CString
     return rc;
 }
 
-int CDBList::FillIndexes(CDB* session, CString table, CString owner) {
-    if (!session || !session->connected || table.empty())
-        return 1;
+// Empties the list, runs the catalog call and shows the records' names, or the driver's message under
+// `failure` when the call failed; the first name is selected. Returns the call's result.
+template <class Record, class Call>
+int CDBList::ShowNames(CDB* session, const char* failure, const CArray<Record>& records, Call call) {
     setUpdatesEnabled(false);
     clear();
-    CArray<IDX_DESC> indexes;
-    const int rc =
-        session->IndexList(CDBFill::QualifiedTable(table, owner, session->ownerSupported), &indexes, owner);
+    const int rc = call();
     if (rc != 0 && rc != 1) {
-        ShowMessage(session->lastError, "Can't fill indexes list!", MB_OK | MB_ICONERROR, this);
+        ShowMessage(session->lastError, failure, MB_OK | MB_ICONERROR, this);
     } else {
-        for (const IDX_DESC& index : indexes)
-            addItem(QString::fromStdString(index.name));
+        for (const Record& record : records)
+            addItem(QString::fromStdString(record.name));
     }
     setUpdatesEnabled(true);
     if (count() > 0)
@@ -139,23 +138,22 @@ int CDBList::FillIndexes(CDB* session, CString table, CString owner) {
     return rc;
 }
 
+int CDBList::FillIndexes(CDB* session, CString table, CString owner) {
+    if (!session || !session->connected || table.empty())
+        return 1;
+    CArray<IDX_DESC> indexes;
+    return ShowNames(session, "Can't fill indexes list!", indexes, [&] {
+        return session->IndexList(CDBFill::QualifiedTable(table, owner, session->ownerSupported), &indexes,
+                                  owner);
+    });
+}
+
 int CDBList::FillProcedures(CDB* session, CString owner) {
     if (!session || !session->connected)
         return 1;
-    setUpdatesEnabled(false);
-    clear();
     CArray<SP_DESC> procedures;
-    const int rc = session->SPList(&procedures, owner);
-    if (rc != 0 && rc != 1) {
-        ShowMessage(session->lastError, "Can't fill procedures list!", MB_OK | MB_ICONERROR, this);
-    } else {
-        for (const SP_DESC& procedure : procedures)
-            addItem(QString::fromStdString(procedure.name));
-    }
-    setUpdatesEnabled(true);
-    if (count() > 0)
-        setCurrentRow(0);
-    return rc;
+    return ShowNames(session, "Can't fill procedures list!", procedures,
+                     [&] { return session->SPList(&procedures, owner); });
 }
 
 CString CDBList::GetSelFieldList(int* count, int lineBreaks) {

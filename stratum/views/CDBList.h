@@ -38,6 +38,8 @@ public:
     bool HasWindow() const { return true; }
 
 private:
+    template <class Record, class Call>
+    int ShowNames(CDB* session, const char* failure, const CArray<Record>& records, Call call);
     void Replace(const CStringArray& texts);
 
     CString m_SelText;
