@@ -52,11 +52,26 @@ bool SessionBusPresent() {
     struct stat st {};
     return ::stat((CString(runtime) + "/bus").c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
+#ifdef VARNEL_HAVE_LIBSECRET
+// The session bus that libsecret talks over. By default GLib ends the whole program when that bus
+// goes away; losing the keyring must not cost the user an unsaved script.
+bool SessionBus() {
+    if (!SessionBusPresent())
+        return false;
+    GError* error = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    if (!Done(error) || !bus)
+        return false;
+    g_dbus_connection_set_exit_on_close(bus, FALSE);
+    g_object_unref(bus);
+    return true;
+}
+#endif
 } // namespace
 
 bool CPasswordStore::KeyringAnswers() {
 #ifdef VARNEL_HAVE_LIBSECRET
-    if (!SessionBusPresent())
+    if (!SessionBus())
         return false;
     GError* error = nullptr;
     SecretService* service = secret_service_get_sync(SECRET_SERVICE_OPEN_SESSION, nullptr, &error);
@@ -70,7 +85,7 @@ bool CPasswordStore::KeyringAnswers() {
 
 std::optional<CString> CPasswordStore::KeyringLookup(const CString& dataSource, const CString& user) {
 #ifdef VARNEL_HAVE_LIBSECRET
-    if (!SessionBusPresent())
+    if (!SessionBus())
         return std::nullopt;
     GError* error = nullptr;
     SecretValue* value = secret_password_lookup_binary_sync(&kSchema, nullptr, &error, "data-source",
@@ -92,7 +107,7 @@ std::optional<CString> CPasswordStore::KeyringLookup(const CString& dataSource, 
 
 bool CPasswordStore::KeyringStore(const CString& dataSource, const CString& user, const CString& password) {
 #ifdef VARNEL_HAVE_LIBSECRET
-    if (!SessionBusPresent())
+    if (!SessionBus())
         return false;
     const CString label = "Varnel password of " + Attribute(user) + " on " + Attribute(dataSource);
     SecretValue* value =
@@ -113,7 +128,7 @@ bool CPasswordStore::KeyringStore(const CString& dataSource, const CString& user
 
 bool CPasswordStore::KeyringClear(const CString& dataSource, const CString& user) {
 #ifdef VARNEL_HAVE_LIBSECRET
-    if (!SessionBusPresent())
+    if (!SessionBus())
         return false;
     GError* error = nullptr;
     // False without an error only means there was nothing to remove.
@@ -129,7 +144,7 @@ bool CPasswordStore::KeyringClear(const CString& dataSource, const CString& user
 
 bool CPasswordStore::KeyringClearAll() {
 #ifdef VARNEL_HAVE_LIBSECRET
-    if (!SessionBusPresent())
+    if (!SessionBus())
         return false;
     GError* error = nullptr;
     secret_password_clear_sync(&kSchema, nullptr, &error, nullptr);

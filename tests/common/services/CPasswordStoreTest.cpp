@@ -6,6 +6,9 @@
 #include "TestKeyring.h"
 #include "TestSandbox.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -104,4 +107,20 @@ TEST(CPasswordStore, WithoutSecretServiceThePasswordIsScrambledInTheSettings) {
         ASSERT_TRUE(store.ForgetAll());
         EXPECT_EQ(CString::npos, StoreText().find(CSysReg::Encode("plain"))) << StoreText();
     }
+}
+
+// The keyring's bus going away (the session ending, a daemon restarting) must not end the program
+// with an unsaved script: GLib's default for that is to terminate the process.
+TEST(CPasswordStore, LosingTheSessionBusDoesNotEndTheProgram) {
+    {
+        TestKeyring keyring;
+        ASSERT_EQ("", keyring.Error());
+        auto settings = LoadSettings();
+        ASSERT_TRUE(CPasswordStore(*settings).Save("Shop", "joe", "pw"));
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(std::nullopt, CPasswordStore::KeyringLookup("Shop", "joe"));
 }
