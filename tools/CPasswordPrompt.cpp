@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 namespace {
-const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP};
+// Signals that end the program. A stop (Ctrl+Z) is left to the shell, which restores the terminal
+// of a stopped job.
+const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 struct termios s_Saved;
 struct sigaction s_Previous[sizeof kSignals / sizeof kSignals[0]];

@@ -24,6 +24,7 @@
 #include <pty.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -48,8 +49,9 @@ Outcome RunTool(const QStringList& arguments, const CString& input = CString()) 
 }
 
 // Runs the program on a pseudo-terminal (standard input, output and error), types `typed` and Enter
-// once the password prompt shows, and keeps everything the terminal showed in `out`.
-Outcome RunOnTerminal(const QStringList& arguments, const CString& typed) {
+// once the password prompt shows, and keeps everything the terminal showed in `out`; `echoAfter`
+// tells whether the terminal echoes again once the program has ended.
+Outcome RunOnTerminal(const QStringList& arguments, const CString& typed, bool* echoAfter = nullptr) {
     std::vector<std::string> args{VARNEL_BINARY_DIR "/tools/varnel-run"};
     for (const QString& a : arguments)
         args.push_back(a.toStdString());
@@ -83,9 +85,12 @@ Outcome RunOnTerminal(const QStringList& arguments, const CString& typed) {
             typedIn = true;
         }
     }
-    ::close(terminal);
     int status = 0;
     ::waitpid(child, &status, 0);
+    struct termios modes {};
+    if (echoAfter)
+        *echoAfter = ::tcgetattr(terminal, &modes) == 0 && (modes.c_lflag & ECHO);
+    ::close(terminal);
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return outcome;
 }
@@ -515,13 +520,16 @@ TEST(VarnelRun, PostgresPasswordIsAskedOnTheTerminalWithoutEcho) {
     const CString script = WriteFile("seven.sql", "select 7 as n");
     const CString result = TestSandbox::Directory() + "/seven.csv";
     const QStringList login{"-d", "pg", "-u", Q(server.user), "-q", "-s", ",", "-o", Q(result), Q(script)};
+    // Ctrl+C at the prompt ends the program by its signal with the terminal echoing again.
     const struct {
         CString typed;
         int exitCode;
-    } cases[] = {{server.password, 0}, {"not-" + server.password, 3}};
+    } cases[] = {{server.password, 0}, {"not-" + server.password, 3}, {"\x03", -1}};
     for (const auto& c : cases) {
-        const Outcome outcome = RunOnTerminal(login, c.typed);
+        bool echoAfter = false;
+        const Outcome outcome = RunOnTerminal(login, c.typed, &echoAfter);
         EXPECT_EQ(c.exitCode, outcome.exitCode) << outcome.out;
+        EXPECT_TRUE(echoAfter) << "the terminal was left without echo";
         EXPECT_NE(CString::npos, outcome.out.find("Password for user " + server.user + ": ")) << outcome.out;
         EXPECT_EQ(CString::npos, outcome.out.find(c.typed)) << "the password was echoed: " << outcome.out;
     }
