@@ -2,6 +2,7 @@
 
 #include "CMainWindow.h"
 
+#include "services/CPasswordStore.h"
 #include "services/_Settings.h"
 #include "toolkit/CDataExchange.h"
 #include "toolkit/CHistCBox.h"
@@ -64,6 +65,8 @@ CString TermLabel(CString term) {
 CConnectMode::CConnectMode(CMainWindow& main, _Settings& settings, CDB* session, QWidget* parent)
     : CSmDialog(IDD, parent, Qt::Widget), m_Main(main), m_Settings(settings), m_Session(session) {}
 
+CConnectMode::~CConnectMode() = default;
+
 bool CConnectMode::OnInitDialog() {
     auto* top = new QVBoxLayout(this);
     top->setContentsMargins(8, 8, 8, 8);
@@ -91,6 +94,18 @@ bool CConnectMode::OnInitDialog() {
     m_OwnerLabel = Tag(label(kOwnerLabel, m_Owner), IDC_OWNER_LABEL);
     m_DatabaseLabel = Tag(label(kDatabaseLabel, m_Database), IDC_DATABASE_LABEL);
     m_SavePassword = Tag(new QCheckBox("Save password", this), IDC_SAVEPASSWORD);
+    m_Passwords = std::make_unique<CPasswordStore>(m_Settings);
+    m_KeyringNote = new QLabel("No keyring: only obscured", this);
+    m_KeyringNote->setVisible(!m_Passwords->UsesKeyring());
+    if (m_Passwords->UsesKeyring()) {
+        m_SavePassword->setToolTip("The password is kept in the desktop keyring");
+    } else {
+        const QString why = "No Secret Service (GNOME Keyring, KWallet, KeePassXC) answers in this "
+                            "session: a saved password is kept scrambled in Varnel.ini, hidden from a "
+                            "glance but not from anyone who can read that file";
+        m_SavePassword->setToolTip(why);
+        m_KeyringNote->setToolTip(why);
+    }
     m_Permanent = Tag(new QCheckBox("&Permanent connection (recomended)", this), IDC_PERMANENT);
     auto* manage = Tag(new QPushButton("Manage...", this), IDC_MANAGE);
     auto* test = Tag(new QPushButton("Test", this), IDC_TEST);
@@ -106,6 +121,7 @@ bool CConnectMode::OnInitDialog() {
     g->addWidget(label("Pass&word", m_PasswordEdit), 2, 0);
     g->addWidget(m_PasswordEdit, 2, 1);
     g->addWidget(m_SavePassword, 2, 2);
+    g->addWidget(m_KeyringNote, 2, 3);
     g->addWidget(m_OwnerLabel, 3, 0);
     g->addWidget(m_Owner, 3, 1);
     g->addWidget(m_DatabaseLabel, 4, 0);
@@ -114,7 +130,7 @@ bool CConnectMode::OnInitDialog() {
     actions->addWidget(m_Permanent);
     actions->addStretch(1);
     actions->addWidget(test);
-    g->addLayout(actions, 5, 0, 1, 3);
+    g->addLayout(actions, 5, 0, 1, 4);
     top->addWidget(login);
 
     // What the driver and the data source say about themselves.
@@ -155,12 +171,21 @@ bool CConnectMode::OnInitDialog() {
     connect(manage, &QPushButton::clicked, this, [this] { OnManage(); });
     connect(m_DSN, &QComboBox::activated, this, [this] { OnDataSourceChanged(); });
     connect(m_Database, &QComboBox::activated, this, [this] { OnDatabaseChanged(); });
+    connect(m_SavePassword, &QCheckBox::clicked, this, [this](bool checked) { OnSavePassword(checked); });
+    connect(m_User, &QComboBox::activated, this, [this] { OnUserChanged(); });
 
     // The fields as the last run left them.
-    m_Password = m_Settings.getInt("SavePassword") ? m_Settings.getStr("Password") : CString();
     m_DataSource = m_Settings.getStr("DSN");
     m_DSN->FillDSN(DS_TYPE(0), m_DataSource);
     m_User->Load("User");
+    if (m_Settings.getInt("SavePassword")) {
+        m_Password = m_Passwords->Load(m_DataSource, m_User->GetCurString());
+        m_SavedLogin = LoginKey();
+        m_SavedPassword = m_Password;
+    } else {
+        // A password that an earlier version kept although saving was off.
+        m_Passwords->ClearSetting();
+    }
     m_Owner->Load("Owner");
     m_Database->Load("Database");
     m_Database->FillDatabases(m_Session, m_Database->GetCurItem("Database"));
@@ -234,9 +259,16 @@ void CConnectMode::Deactivate() {
         m_User->Save("User");
         m_Owner->Save("Owner");
         m_Database->Save("Database");
-        if (m_Settings.getInt("SavePassword"))
-            m_Settings.setStr("Password", m_Password);
         m_DataSource = m_DSN->GetCurDSN();
+        if (m_Settings.getInt("SavePassword") &&
+            (LoginKey() != m_SavedLogin || m_Password != m_SavedPassword)) {
+            if (m_Passwords->Save(m_DataSource, user, m_Password)) {
+                m_SavedLogin = LoginKey();
+                m_SavedPassword = m_Password;
+            } else {
+                m_Main.SetStatusText("The password could not be saved in the keyring");
+            }
+        }
     }
     m_Settings.setStr("DSN", m_DataSource);
     m_Settings.SaveData();
@@ -396,8 +428,39 @@ void CConnectMode::OnManage() {
     m_DSN->FillDSN(DS_TYPE(0), m_DSN->GetCurDSN());
 }
 
+CString CConnectMode::LoginKey() const {
+    return m_DSN->GetCurDSN() + '\n' + m_User->GetCurString();
+}
+
+void CConnectMode::FillSavedPassword() {
+    if (!m_Settings.getInt("SavePassword") || !m_Passwords->UsesKeyring())
+        return;
+    if (auto saved = CPasswordStore::KeyringLookup(m_DSN->GetCurDSN(), m_User->GetCurString())) {
+        m_Password = *saved;
+        m_PasswordEdit->setText(ToQ(m_Password));
+        m_SavedLogin = LoginKey();
+        m_SavedPassword = m_Password;
+    }
+}
+
+void CConnectMode::OnSavePassword(bool save) {
+    m_Settings.setInt("SavePassword", save ? 1 : 0);
+    if (!save) {
+        if (!m_Passwords->ForgetAll())
+            m_Main.SetStatusText("The saved passwords could not be removed from the keyring");
+        m_SavedLogin.clear();
+        m_SavedPassword.clear();
+    }
+    m_Settings.SaveData();
+}
+
+void CConnectMode::OnUserChanged() {
+    FillSavedPassword();
+}
+
 void CConnectMode::OnDataSourceChanged() {
     ++m_Generation;
+    FillSavedPassword();
     // The run's connection is left alone; the box is refilled at the next connection.
     if (m_Main.IsRunning())
         return;

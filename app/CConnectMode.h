@@ -5,7 +5,10 @@
 #include "CommonTypes.h"
 #include "toolkit/CSmDialog.h"
 
+#include <memory>
+
 class _Settings;
+class CPasswordStore;
 class CDB;
 class CDBCBox;
 class CHistCBox;
@@ -41,6 +44,7 @@ public:
 
     // `main`, `settings` and the session must outlive the page; the session may be null.
     CConnectMode(CMainWindow& main, _Settings& settings, CDB* session, QWidget* parent = nullptr);
+    ~CConnectMode() override;
 
     // Shows the page, then applies the permanent-connection option.
     void Activate() override;
@@ -64,6 +68,10 @@ public:
     void OnManage();
     void OnDataSourceChanged();
     void OnDatabaseChanged();
+    // Unticking "Save password" removes the saved passwords at once.
+    void OnSavePassword(bool save);
+    // Another user chosen from the user box's list.
+    void OnUserChanged();
 
     CHistCBox* UserBox() const { return m_User; }
     CHistCBox* OwnerBox() const { return m_Owner; }
@@ -71,6 +79,9 @@ public:
     CDBCBox* DatabaseBox() const { return m_Database; }
     QLineEdit* PasswordField() const { return m_PasswordEdit; }
     CListCtrl* InfoList() const { return m_Info; }
+    QCheckBox* SavePasswordBox() const { return m_SavePassword; }
+    // Shown beside "Save password" when no keyring answers.
+    QLabel* KeyringNote() const { return m_KeyringNote; }
 
 protected:
     bool OnInitDialog() override;
@@ -88,6 +99,9 @@ private:
     void SelectDatabase(bool newConnection);
     // True (after a note in the status bar) while a script is running.
     bool Refused();
+    // The keyring's password of the chosen data source and user, when it holds one, into the field.
+    void FillSavedPassword();
+    CString LoginKey() const;
 
     CMainWindow& m_Main;
     _Settings& m_Settings;
@@ -99,6 +113,10 @@ private:
     CString m_SeenUser;
     int m_Generation = 0;
     int m_DatabaseIndex = -1;
+    std::unique_ptr<CPasswordStore> m_Passwords;
+    // The login and password the store last gave or took, so leaving the page unchanged writes nothing.
+    CString m_SavedLogin;
+    CString m_SavedPassword;
 
     CHistCBox* m_User = nullptr;
     QLineEdit* m_PasswordEdit = nullptr;
@@ -110,5 +128,6 @@ private:
     CListCtrl* m_Info = nullptr;
     QLineEdit* m_Fields[4] = {};
     QCheckBox* m_SavePassword = nullptr;
+    QLabel* m_KeyringNote = nullptr;
     QCheckBox* m_Permanent = nullptr;
 };

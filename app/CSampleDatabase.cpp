@@ -9,6 +9,8 @@
 #include <QFile>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -186,6 +188,9 @@ bool CSampleDatabase::EnsureDefault(_Settings& settings, CDB* session) {
     std::error_code ec;
     // A file left behind by an interrupted first start is rebuilt: nothing refers to it yet.
     std::filesystem::remove(path, ec);
+    // An empty file is a new database to SQLite, which keeps its mode (and gives it to its journals).
+    if (const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); fd >= 0)
+        ::close(fd);
     CLog log;
     if (!RegisterDataSource(kDataSource, kDriver, path)) {
         log.Write("Sample database: the data source could not be registered");

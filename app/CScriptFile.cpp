@@ -47,7 +47,7 @@ bool CScriptFile::Exists(const CString& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-int CScriptFile::Write(const CString& path, const CString& text) {
+int CScriptFile::Write(const CString& path, const CString& text, bool ownerOnly) {
     if (path.empty())
         return -1;
     struct stat old {};
@@ -60,7 +60,8 @@ int CScriptFile::Write(const CString& path, const CString& text) {
     if (fd < 0)
         return -1;
     bool ok = WriteAll(fd, text.data(), text.size());
-    ok = ok && ::fchmod(fd, existed ? (old.st_mode & 07777) : NewFileMode()) == 0;
+    const mode_t mode = ownerOnly ? 0600 : existed ? (old.st_mode & 07777) : NewFileMode();
+    ok = ok && ::fchmod(fd, mode) == 0;
     ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok) {
@@ -72,6 +73,9 @@ int CScriptFile::Write(const CString& path, const CString& text) {
         const CString backup = BackupName(path);
         if (backup != path) {
             ::unlink(backup.c_str());
+            // The old copy becomes the backup: it must not stay readable by others.
+            if (ownerOnly && (old.st_mode & 077))
+                ::chmod(path.c_str(), old.st_mode & 07700);
             if (::rename(path.c_str(), backup.c_str()) != 0) {
                 ::unlink(tempName.c_str());
                 return -1;

@@ -15,8 +15,10 @@ public:
 
     // Writes `text` to a temporary file beside `path` and only then moves an existing `path` to
     // its backup name (deleting an older backup) and the new file to `path`. On failure `path`
-    // and its backup are as before. 0 on success, -1 on failure.
-    static int Write(const CString& path, const CString& text);
+    // and its backup are as before. With `ownerOnly` (copies of scripts the program keeps for
+    // itself) the new file and the backup are readable by their owner only; otherwise the new
+    // file keeps the old one's mode. 0 on success, -1 on failure.
+    static int Write(const CString& path, const CString& text, bool ownerOnly = false);
 
     // Reads the whole file; zero bytes become blanks so the text after them is kept. 0 on
     // success, -1 when the file is missing or unreadable (`out` then untouched).

@@ -7,6 +7,7 @@
 #include "editor/ColorEditWnd.h"
 #include "parse/CParse.h"
 #include "services/CSysReg.h"
+#include "services/ProgramDirectory.h"
 #include "services/_Settings.h"
 #include "toolkit/CHistCBox.h"
 #include "toolkit/ControlId.h"
@@ -276,7 +277,10 @@ int CScriptMode::WriteScriptFile(CString* path) {
 }
 
 int CScriptMode::WriteScriptFile(const CString& path) {
-    if (CScriptFile::Write(path, ScriptText()) != 0) {
+    // The auto-save copy and the files in the program's folder hold whole scripts, passwords in
+    // them included: only their owner may read them.
+    const bool ownerOnly = path == m_Settings.getStr("AUTOname") || InProgramDirectory(path);
+    if (CScriptFile::Write(path, ScriptText(), ownerOnly) != 0) {
         ShowMessage("Can't write file!\nTry to use anotner name or path!", kError, MB_OK | MB_ICONERROR,
                     this);
         return -1;

@@ -47,7 +47,7 @@ const Option kOptions[] = {
     {"CountTime", S_INT, 0, "1"},
     {"OnTray", S_INT, 0, "0"},
     {"BlobAsText", S_INT, 0, "0"},
-    {"SavePassword", S_INT, 0, "1"},
+    {"SavePassword", S_INT, 0, "0"},
     {"NoParse", S_INT, 0, "0"},
     {"OemToAnsi", S_INT, 0, "0"},
     {"Remove", S_INT, 0, "0"},

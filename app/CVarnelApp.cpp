@@ -5,8 +5,11 @@
 #include "CSampleDatabase.h"
 #include "CSettingsDlg.h"
 
+#include "services/CIniFile.h"
 #include "services/CLog.h"
+#include "services/CSysReg.h"
 #include "services/HtmlHelp.h"
+#include "services/ProgramDirectory.h"
 #include "toolkit/MessageBox.h"
 
 #include "codbc/ODBC.h"
@@ -53,10 +56,14 @@ CVarnelApp::~CVarnelApp() {
 
 bool CVarnelApp::InitInstance() {
     SetHelpName(HelpFileOf(m_ProgramPath));
+    // Files left readable by others by earlier versions are closed before anything is added.
+    ProtectProgramDirectory();
     m_Settings = std::make_unique<CSettingsDlg>();
     Log().Begin("Ostrak Varnel");
     _Settings& settings = m_Settings->Settings();
     settings.SetProfileName("Software\\Ostrak\\Varnel");
+    // Copies of the store that an interrupted save left behind.
+    CIniFile(CSysReg::ProfileFile(CSysReg::GetProfileName(), CSysReg::STORE_MODE)).RemoveLeftovers();
     settings.LoadData();
     m_MainWindow = std::make_unique<CMainWindow>(*m_Settings, Log());
     if (!m_CommandLine.empty())

@@ -8,6 +8,7 @@ packages=(
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
     postgresql sqlite3
     libxlsxwriter-dev
+    libsecret-1-dev gnome-keyring dbus-daemon dbus-bin
     libgtest-dev libbenchmark-dev time
     xvfb xdotool imagemagick
     desktop-file-utils appstream dpkg-dev file librsvg2-bin

@@ -13,6 +13,7 @@ const char* const kUsage =
     "  -d, --dsn NAME           data source (default: the setting \"DSN\")\n"
     "  -u, --user NAME          user\n"
     "      --password-file FILE first line is the password; else the environment variable VARNEL_PASSWORD;\n"
+    "                           else, with --user and a terminal, it is asked for unechoed;\n"
     "                           never a password on the command line\n"
     "  -f, --format FMT         text (default) | sql | xml | html | xlsx\n"
     "  -s, --separator S        field separator of delimited text, \"<tab>\" (default) or any text\n"

@@ -1,5 +1,6 @@
 // varnel-run: the command-line companion of Varnel.
 #include "CJsonWriter.h"
+#include "CPasswordPrompt.h"
 #include "CRunOptions.h"
 #include "CScriptRunner.h"
 #include "CRunText.h"
@@ -9,6 +10,7 @@
 #include "toolkit/MessageBox.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -65,9 +67,14 @@ int Run(const CRunOptions& options) {
     if (!raw)
         return CScriptRunner::EXIT_USAGE;
     CString error;
-    const std::optional<CString> password = options.Password(error);
+    std::optional<CString> password = options.Password(error);
     if (!password)
         return Usage(error);
+    // A login named without a password file or VARNEL_PASSWORD: ask on the terminal, unechoed.
+    if (password->empty() && options.passwordFile.empty() && !std::getenv("VARNEL_PASSWORD") &&
+        !options.user.empty() && CPasswordPrompt::CanAsk()) {
+        password = CPasswordPrompt::Ask("Password for user " + options.user + ": ").value_or(CString());
+    }
     std::unique_ptr<ODBC> session;
     try {
         session = std::make_unique<ODBC>();

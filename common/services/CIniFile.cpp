@@ -1,5 +1,6 @@
 #include "services/CIniFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -50,6 +51,42 @@ int MakeFolders(const std::filesystem::path& dir) {
     if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
         return errno;
     return 0;
+}
+// The file that `path` stands for: the end of its chain of symbolic links, or `path` itself.
+CString LinkTarget(const CString& path) {
+    CString current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        CString target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<size_t>(n) >= target.size())
+            return current;
+        target.resize(static_cast<size_t>(n));
+        if (target[0] != '/') {
+            const size_t slash = current.rfind('/');
+            target = (slash == CString::npos ? CString() : current.substr(0, slash + 1)) + target;
+        }
+        current = target;
+    }
+    return current;
+}
+
+// "<name>." followed by the six characters mkstemp puts in place of "XXXXXX".
+bool IsWriteCopyOf(const CString& entry, const CString& name) {
+    if (entry.size() != name.size() + 7 || entry.compare(0, name.size(), name) != 0 ||
+        entry[name.size()] != '.')
+        return false;
+    for (size_t i = name.size() + 1; i < entry.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(entry[i])))
+            return false;
+    return true;
+}
+
+bool Older(const struct stat& a, const struct stat& b) {
+    return a.st_mtim.tv_sec < b.st_mtim.tv_sec ||
+           (a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec < b.st_mtim.tv_nsec);
 }
 } // namespace
 
@@ -256,13 +293,23 @@ int CIniFile::Load() {
 int CIniFile::Write() const {
     if (m_Path.empty())
         return ENOENT;
-    std::filesystem::path target(m_Path);
+    // A linked store (as dotfile managers keep it) stays a link: its target is replaced.
+    const CString path = LinkTarget(m_Path);
+    std::filesystem::path target(path);
     if (int rc = MakeFolders(target.parent_path()))
         return rc;
-    CString tmpl = m_Path + ".XXXXXX";
+    CString tmpl = path + ".XXXXXX";
     int fd = ::mkstemp(tmpl.data()); // created with mode 0600
     if (fd < 0)
         return errno;
+    struct stat old {};
+    if (path != m_Path && ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+        ::fchmod(fd, old.st_mode & 07777) != 0) {
+        const int rc = errno;
+        ::close(fd);
+        ::unlink(tmpl.c_str());
+        return rc;
+    }
     const CString text = Serialise();
     size_t done = 0;
     int rc = 0;
@@ -280,9 +327,39 @@ int CIniFile::Write() const {
         rc = errno;
     if (::close(fd) != 0 && rc == 0)
         rc = errno;
-    if (rc == 0 && ::rename(tmpl.c_str(), m_Path.c_str()) != 0)
+    if (rc == 0 && ::rename(tmpl.c_str(), path.c_str()) != 0)
         rc = errno;
     if (rc != 0)
         ::unlink(tmpl.c_str());
     return rc;
+}
+
+int CIniFile::RemoveLeftovers() const {
+    if (m_Path.empty())
+        return 0;
+    const CString path = LinkTarget(m_Path);
+    struct stat store {};
+    if (::stat(path.c_str(), &store) != 0)
+        return 0;
+    // Beside the target, where writes go, and beside the link, where earlier versions wrote.
+    CStringArray places{path};
+    if (path != m_Path)
+        places.push_back(m_Path);
+    int removed = 0;
+    for (const CString& place : places) {
+        const std::filesystem::path file(place);
+        const CString name = file.filename().string();
+        const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const CString entry = it->path().filename().string();
+            struct stat st {};
+            if (!IsWriteCopyOf(entry, name) || ::lstat(it->path().c_str(), &st) != 0 ||
+                !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || !Older(st, store))
+                continue;
+            if (::unlink(it->path().c_str()) == 0)
+                ++removed;
+        }
+    }
+    return removed;
 }

@@ -1,5 +1,6 @@
 // An INI file of sections and named text values that keeps every value byte for byte and is
-// replaced atomically on writing (a new file, then a rename), readable by its owner only.
+// replaced atomically on writing (a new file, then a rename), readable by its owner only. A path
+// that is a symbolic link is written through: the file it points at is replaced, keeping its mode.
 #pragma once
 
 #include "CommonTypes.h"
@@ -18,6 +19,9 @@ public:
     // Writes the whole store to a new file beside the old one and renames it over the old one;
     // missing folders are created. Returns 0 or the errno of the failure (the old file stays).
     int Write() const;
+    // Removes the "<file>.XXXXXX" copies that writes stopped by a kill left beside the file and
+    // that are older than it. Returns how many were removed.
+    int RemoveLeftovers() const;
 
     // Section and key names are compared without regard to ASCII case; "" is the part before
     // the first section heading.

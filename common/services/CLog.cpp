@@ -10,6 +10,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstring>
 #include <filesystem>
 #include <iomanip>
@@ -34,6 +37,21 @@ CString SystemText() {
     if (uname(&name) != 0)
         return "Linux";
     return CString(name.sysname) + " " + name.release + " [" + name.machine + "]";
+}
+
+// Opens a log for appending, readable by its owner only: log lines carry row values from driver
+// messages. A log that earlier versions left readable by others loses those permissions.
+FILE* OpenLog(const CString& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) && st.st_uid == ::geteuid())
+        ::fchmod(fd, st.st_mode & 07700);
+    FILE* file = ::fdopen(fd, "a");
+    if (!file)
+        ::close(fd);
+    return file;
 }
 
 CString Format(const char* format, auto... args) {
@@ -69,7 +87,7 @@ CString CLog::GetCurTime() {
 
 void CLog::Write(const CString& text, bool errorFile) {
     const CString& path = ResolveFile(errorFile);
-    FILE* file = std::fopen(path.c_str(), "a+");
+    FILE* file = OpenLog(path);
     if (!file) {
         ShowMessage(text);
         return;

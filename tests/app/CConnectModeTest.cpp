@@ -5,6 +5,7 @@
 #include "CSettingsDlg.h"
 
 #include "services/CLog.h"
+#include "services/CPasswordStore.h"
 #include "services/CSysReg.h"
 #include "toolkit/CHistCBox.h"
 #include "toolkit/CListCtrl.h"
@@ -20,6 +21,7 @@
 #include "ModePageFixture.h"
 #include "MessageRecorder.h"
 #include "ScriptedSource.h"
+#include "TestKeyring.h"
 #include "TestSandbox.h"
 
 #include <QApplication>
@@ -285,34 +287,75 @@ TEST_F(ConnectModeTest, SummaryNamesDataSourceUserOwnerAndDatabase) {
     EXPECT_NE(CString::npos, Title().find("(Shop/joe/main/shopdb)")) << Title();
 }
 
-TEST_F(ConnectModeTest, WithoutSavePasswordTheFieldIsEmptyAtTheNextStartAndTheStoredPasswordStays) {
+// Without a Secret Service the page says so beside "Save password", the password is kept scrambled,
+// and unticking the box erases it from the file at once.
+TEST_F(ConnectModeTest, WithoutKeyringThePageSaysSoAndUntickingErasesTheScrambledPassword) {
     TestSandbox::AddSqliteSource("Shop");
+    const CString ini = TestSandbox::Directory() + "/config/Ostrak/Varnel.ini";
     S().setInt("SavePassword", 1);
     S().setStr("Password", "secret");
     S().SaveData();
     CConnectMode& page = Open("Shop");
-    EXPECT_EQ("secret", page.PasswordField()->text().toStdString());
-    EXPECT_EQ(CString::npos, ReadFile(TestSandbox::Directory() + "/config/Ostrak/Varnel.ini").find("secret"))
-        << "stored scrambled";
-
-    // Saving on: a new password is kept.
     m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
+    EXPECT_EQ("secret", page.PasswordField()->text().toStdString());
+    QLabel* note = page.KeyringNote();
+    ASSERT_TRUE(note->isVisible());
+    EXPECT_EQ("No keyring: only obscured", note->text().toStdString());
+    const QRect box = SavePassword()->geometry(), beside = note->geometry();
+    EXPECT_FALSE(box.intersects(beside)) << "the note covers the check box";
+    EXPECT_LE(box.right(), beside.left());
+    EXPECT_LE(beside.right(), note->parentWidget()->width()) << "the note is cut off";
+
     page.PasswordField()->setText("newer");
     m_Window->SwitchMode(CMainWindow::MODE_SCRIPT);
-    EXPECT_EQ("newer", S().getStr("Password"));
+    EXPECT_NE(CString::npos, ReadFile(ini).find("Password=" + CSysReg::Encode("newer"))) << ReadFile(ini);
 
-    // Saving off: the typed password is not stored and the stored one stays.
     m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
     SavePassword()->click();
+    EXPECT_EQ(CString::npos, ReadFile(ini).find(CSysReg::Encode("newer"))) << "still stored after unticking";
+    EXPECT_NE(CString::npos, ReadFile(ini).find("SavePassword=0"));
     page.PasswordField()->setText("typed");
     m_Window->SwitchMode(CMainWindow::MODE_SCRIPT);
-    EXPECT_EQ(0, S().getInt("SavePassword"));
-    EXPECT_EQ("newer", S().getStr("Password"));
+    EXPECT_EQ(CString::npos, ReadFile(ini).find(CSysReg::Encode("typed")));
 
     CConnectMode& again = Reopen();
     EXPECT_EQ("", again.PasswordField()->text().toStdString());
-    EXPECT_EQ("newer", S().getStr("Password"));
     EXPECT_FALSE(SavePassword()->isChecked());
+}
+
+// With a Secret Service each data source and user has its own saved password there, the settings
+// file holds none, choosing a login fills its password in, and unticking removes them all.
+TEST_F(ConnectModeTest, WithKeyringPasswordsAreKeptPerLoginOutsideTheSettings) {
+    TestKeyring keyring;
+    ASSERT_EQ("", keyring.Error());
+    TestSandbox::AddSqliteSource("Shop");
+    TestSandbox::AddSqliteSource("Stock");
+    const CString ini = TestSandbox::Directory() + "/config/Ostrak/Varnel.ini";
+    S().setInt("SavePassword", 1);
+    CConnectMode& page = Open("Shop");
+    m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
+    EXPECT_FALSE(page.KeyringNote()->isVisible());
+    page.UserBox()->setEditText("joe");
+    page.PasswordField()->setText("shop-pw");
+    m_Window->SwitchMode(CMainWindow::MODE_SCRIPT);
+    EXPECT_EQ("shop-pw", CPasswordStore::KeyringLookup("Shop", "joe").value_or("<none>"));
+
+    m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
+    ChooseDataSource("Stock");
+    page.PasswordField()->setText("stock-pw");
+    m_Window->SwitchMode(CMainWindow::MODE_SCRIPT);
+    EXPECT_EQ("stock-pw", CPasswordStore::KeyringLookup("Stock", "joe").value_or("<none>"));
+    m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
+    ChooseDataSource("Shop");
+    EXPECT_EQ("shop-pw", page.PasswordField()->text().toStdString());
+    EXPECT_EQ(CString::npos, ReadFile(ini).find("\nPassword=")) << ReadFile(ini);
+
+    CConnectMode& again = Reopen();
+    EXPECT_EQ("shop-pw", again.PasswordField()->text().toStdString());
+    m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
+    SavePassword()->click();
+    EXPECT_EQ(std::nullopt, CPasswordStore::KeyringLookup("Shop", "joe"));
+    EXPECT_EQ(std::nullopt, CPasswordStore::KeyringLookup("Stock", "joe"));
 }
 
 TEST_F(ConnectModeTest, RestoreQuestionAtStartupNoClearsTheOptionYesConnects) {

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -72,6 +73,33 @@ TEST_F(ScriptFileTest, KeepsTheFilesPermissions) {
     struct stat st {};
     ASSERT_EQ(0, ::stat(path.c_str(), &st));
     EXPECT_EQ(0640u, st.st_mode & 07777);
+}
+
+// Copies the program keeps for itself are its owner's only, the old copy turned backup too, whatever
+// the umask and the modes an earlier version left.
+TEST_F(ScriptFileTest, OwnerOnlyCopiesAndTheirBackupsAreClosedToOthers) {
+    const mode_t mask = ::umask(022);
+    const struct {
+        const char* name;
+        int before; // -1: no file yet
+    } cases[] = {{"fresh.tmp", -1}, {"wide.tmp", 0644}, {"group.tmp", 0660}};
+    for (const auto& c : cases) {
+        const CString path = Path(c.name);
+        if (c.before >= 0) {
+            WriteRaw(path, "old");
+            ASSERT_EQ(0, ::chmod(path.c_str(), static_cast<mode_t>(c.before)));
+        }
+        ASSERT_EQ(0, CScriptFile::Write(path, "create user x password 'p'", true)) << c.name;
+        EXPECT_EQ("create user x password 'p'", ReadAll(path));
+        struct stat st {};
+        ASSERT_EQ(0, ::stat(path.c_str(), &st));
+        EXPECT_EQ(0600u, st.st_mode & 07777) << c.name;
+        if (c.before >= 0) {
+            ASSERT_EQ(0, ::stat(CScriptFile::BackupName(path).c_str(), &st)) << c.name;
+            EXPECT_EQ(0600u, st.st_mode & 07777) << c.name << " backup";
+        }
+    }
+    ::umask(mask);
 }
 
 TEST_F(ScriptFileTest, FailedWriteLeavesTheOriginalAndBackupUntouched) {

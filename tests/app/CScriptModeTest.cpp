@@ -21,6 +21,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -394,6 +395,37 @@ TEST_F(ScriptModeTest, AutoSaveWritesOnlyWhileModified) {
     Page().OnAutoSaveTimer();
     EXPECT_EQ("select later\r\n", ReadAll(autoName));
     EXPECT_FALSE(Page().IsAutoSaveRunning());
+}
+
+// The auto-save copy holds whole scripts: it and its backup are the owner's only, wherever
+// "AUTOname" points, as is every copy written into the program's folder; a script the user saves
+// elsewhere keeps its mode.
+TEST_F(ScriptModeTest, CopiesThatHoldScriptsForTheProgramAreReadableByTheOwnerOnly) {
+    const struct {
+        CString path;
+        bool asAutoSave;
+        unsigned expected;
+    } cases[] = {
+        {Path("elsewhere.tmp"), true, 0600},
+        {ProgramDirectory() + "temp.sql", false, 0600},
+        {Path("mine.sql"), false, 0644},
+    };
+    for (const auto& c : cases) {
+        WriteRaw(c.path, "older");
+        ASSERT_EQ(0, ::chmod(c.path.c_str(), 0644));
+        SetText("create user u password 'secret'");
+        if (c.asAutoSave) {
+            S().setStr("AUTOname", c.path);
+            ASSERT_EQ(0, Page().WriteAutoSave());
+        } else {
+            ASSERT_EQ(0, Page().WriteScriptFile(c.path));
+        }
+        for (const CString& file : {c.path, c.path.substr(0, c.path.rfind('.')) + ".bak"}) {
+            struct stat st {};
+            ASSERT_EQ(0, ::stat(file.c_str(), &st)) << file;
+            EXPECT_EQ(c.expected, st.st_mode & 07777) << file;
+        }
+    }
 }
 
 TEST_F(ScriptModeTest, AutoSavePeriodOutOfRangeUsesTheDefault) {

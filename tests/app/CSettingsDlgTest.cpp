@@ -70,7 +70,7 @@ TEST_F(SettingsDlgTest, RegistersEveryOptionWithItsDefault) {
     s.LoadData();
     const std::pair<const char*, int> ints[] = {
         {"AutoSave", 1},      {"AS_Min", 5},          {"Syntax", 1},        {"CountTime", 1},
-        {"OnTray", 0},        {"BlobAsText", 0},      {"SavePassword", 1},  {"NoParse", 0},
+        {"OnTray", 0},        {"BlobAsText", 0},      {"SavePassword", 0},  {"NoParse", 0},
         {"OemToAnsi", 0},     {"Remove", 0},          {"PlaySound", 0},     {"IsPerm", 0},
         {"NeedRegister", 1},  {"NullAsNull", 1},      {"ShowAllChars", 0},  {"TabSize", 4},
         {"FontSize", 10},     {"CursorX", 0},         {"CursorY", 0},       {"KeywordColorR", 0},

@@ -138,6 +138,8 @@ int TestSandbox::RunInSandbox(int argc, char** argv) {
     setenv("ODBCSYSINI", (dir + "/odbc").c_str(), 1);
     setenv("ODBCINI", (dir + "/odbc/user-odbc.ini").c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // No test reaches the user's own session bus, and so never the user's keyring.
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
 
     const pid_t child = fork();
     if (child == 0) {

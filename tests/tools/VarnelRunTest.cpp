@@ -20,7 +20,12 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <poll.h>
+#include <pty.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 struct Outcome {
@@ -40,6 +45,53 @@ Outcome RunTool(const QStringList& arguments, const CString& input = CString()) 
     outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     outcome.out = process.readAllStandardOutput().toStdString();
     outcome.err = process.readAllStandardError().toStdString();
+    return outcome;
+}
+
+// Runs the program on a pseudo-terminal (standard input, output and error), types `typed` and Enter
+// once the password prompt shows, and keeps everything the terminal showed in `out`; `echoAfter`
+// tells whether the terminal echoes again once the program has ended.
+Outcome RunOnTerminal(const QStringList& arguments, const CString& typed, bool* echoAfter = nullptr) {
+    std::vector<std::string> args{VARNEL_BINARY_DIR "/tools/varnel-run"};
+    for (const QString& a : arguments)
+        args.push_back(a.toStdString());
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    Outcome outcome;
+    if (child < 0)
+        return outcome;
+    bool typedIn = false;
+    for (;;) {
+        pollfd wait{terminal, POLLIN, 0};
+        if (::poll(&wait, 1, 30000) <= 0)
+            break;
+        char buf[512];
+        const ssize_t n = ::read(terminal, buf, sizeof buf);
+        if (n <= 0)
+            break; // EIO once the program has ended
+        outcome.out.append(buf, static_cast<size_t>(n));
+        if (!typedIn && outcome.out.find("Password for user ") != CString::npos &&
+            outcome.out.rfind(": ") == outcome.out.size() - 2) {
+            const CString line = typed + "\n";
+            EXPECT_EQ(ssize_t(line.size()), ::write(terminal, line.data(), line.size()));
+            typedIn = true;
+        }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    struct termios modes {};
+    if (echoAfter)
+        *echoAfter = ::tcgetattr(terminal, &modes) == 0 && (modes.c_lflag & ECHO);
+    ::close(terminal);
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return outcome;
 }
 
@@ -457,6 +509,36 @@ TEST(VarnelRun, PostgresPasswordComesFromTheFileOrTheEnvironment) {
 
     EXPECT_EQ(2, RunTool(login + QStringList{"--password", Q(server.password)}, "select 1").exitCode);
     EXPECT_EQ(2, RunTool(login + QStringList{"--password-file", Q(good + ".missing")}, "select 1").exitCode);
+}
+
+// With a user and a terminal, and no password file or variable, the password is asked for without
+// echo; what is typed is the login's password (a wrong one is refused).
+TEST(VarnelRun, PostgresPasswordIsAskedOnTheTerminalWithoutEcho) {
+    VARNEL_REQUIRE_POSTGRES_SOURCE("pg");
+    const TestSandbox::PostgresServer server = *TestSandbox::Postgres();
+    qunsetenv("VARNEL_PASSWORD");
+    const CString script = WriteFile("seven.sql", "select 7 as n");
+    const CString result = TestSandbox::Directory() + "/seven.csv";
+    const QStringList login{"-d", "pg", "-u", Q(server.user), "-q", "-s", ",", "-o", Q(result), Q(script)};
+    // Ctrl+C at the prompt ends the program by its signal with the terminal echoing again.
+    const struct {
+        CString typed;
+        int exitCode;
+    } cases[] = {{server.password, 0}, {"not-" + server.password, 3}, {"\x03", -1}};
+    for (const auto& c : cases) {
+        bool echoAfter = false;
+        const Outcome outcome = RunOnTerminal(login, c.typed, &echoAfter);
+        EXPECT_EQ(c.exitCode, outcome.exitCode) << outcome.out;
+        EXPECT_TRUE(echoAfter) << "the terminal was left without echo";
+        EXPECT_NE(CString::npos, outcome.out.find("Password for user " + server.user + ": ")) << outcome.out;
+        EXPECT_EQ(CString::npos, outcome.out.find(c.typed)) << "the password was echoed: " << outcome.out;
+    }
+    std::ifstream in(result, std::ios::binary);
+    EXPECT_EQ("n\r\n7\r\n", CString(std::istreambuf_iterator<char>(in), {}));
+
+    // Without a user nothing is asked: the data source's own login is used.
+    const Outcome quiet = RunOnTerminal({"-d", "pg", "-q", "-o", Q(result), Q(script)}, "x");
+    EXPECT_EQ(CString::npos, quiet.out.find("Password")) << quiet.out;
 }
 
 TEST(VarnelRun, StoredDataSourceIsTheDefaultAndScriptsComeFromFilesOrStandardInput) {

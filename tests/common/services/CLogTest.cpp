@@ -9,6 +9,7 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 std::vector<CString> ReadLines(const CString& path) {
@@ -141,4 +142,28 @@ TEST(CLog, FormatLastErrorReadsErrno) {
     errno = ENOENT;
     EXPECT_EQ(ENOENT, CLog::FormatLastError(&text));
     EXPECT_EQ("No such file or directory", text);
+}
+
+// Log lines carry row values from driver messages: the log is its owner's only, also when an
+// earlier version created it readable by everyone.
+TEST(CLog, LogFilesAreReadableByTheirOwnerOnly) {
+    const CString dir = ProgramDirectory();
+    const struct {
+        const char* name;
+        int before; // -1: the file does not exist yet
+    } cases[] = {{"new.log", -1}, {"wide.log", 0644}, {"group.log", 0640}};
+    for (const auto& c : cases) {
+        const CString path = dir + c.name;
+        if (c.before >= 0) {
+            std::ofstream(path) << "old line\n";
+            ASSERT_EQ(0, ::chmod(path.c_str(), static_cast<mode_t>(c.before)));
+        }
+        CLog log;
+        log.SetErrorFile(path.c_str());
+        log.Write("row value");
+        struct stat st {};
+        ASSERT_EQ(0, ::stat(path.c_str(), &st)) << c.name;
+        EXPECT_EQ(0600u, st.st_mode & 07777) << c.name;
+        EXPECT_EQ(c.before >= 0 ? 2u : 1u, ReadLines(path).size()) << c.name << ": lines are appended";
+    }
 }
