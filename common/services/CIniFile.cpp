@@ -1,5 +1,7 @@
 #include "services/CIniFile.h"
 
+#include "services/FileSync.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -276,13 +278,15 @@ int CIniFile::Write() const {
         }
         done += static_cast<size_t>(w);
     }
-    if (rc == 0 && ::fsync(fd) != 0)
+    if (rc == 0 && !FileSync::Sync(fd))
         rc = errno;
     if (::close(fd) != 0 && rc == 0)
         rc = errno;
-    if (rc == 0 && ::rename(tmpl.c_str(), m_Path.c_str()) != 0)
+    if (rc == 0 && !FileSync::Rename(tmpl, m_Path))
         rc = errno;
     if (rc != 0)
         ::unlink(tmpl.c_str());
+    else
+        FileSync::SyncFolder(m_Path);
     return rc;
 }
