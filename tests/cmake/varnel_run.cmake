@@ -6,3 +6,8 @@ endif()
 if(TARGET tools_tests AND XLSXWRITER_LIB)
     target_compile_definitions(tools_tests PRIVATE VARNEL_HAVE_XLSXWRITER=1)
 endif()
+# The scripted driver gives values no real driver delivers (a NUL inside a text).
+if(TARGET tools_tests AND TARGET varnel_scripted_driver)
+    add_dependencies(tools_tests varnel_scripted_driver)
+    target_compile_definitions(tools_tests PRIVATE VARNEL_SCRIPTED_DRIVER="$<TARGET_FILE:varnel_scripted_driver>")
+endif()

@@ -8,6 +8,7 @@
 #include "views/CResultLoader.h"
 
 #include "DatabaseSources.h"
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
 
 #include <QDir>
@@ -711,3 +712,18 @@ TEST(VarnelRun, ScriptsAreReadAsWrittenAndPasswordFilesMustBeReadable) {
         EXPECT_EQ("", outcome.out);
     }
 }
+
+#ifdef VARNEL_SCRIPTED_DRIVER
+// A value travels with its length: a NUL inside it is kept by the text formats and replaced in markup.
+TEST(VarnelRun, ValuesWithANulByteAreWrittenWhole) {
+    AddScriptedSource("nul", {}, "query select v\ncolumn v 12\ncolumn w 12\nrow A\\0B|x\n");
+    const QStringList login{"-q", "-d", "nul", "-"};
+    EXPECT_EQ(CString("v,w\r\nA\0B,x\r\n", 12), RunTool(login + QStringList{"-s", ","}, "select v").out);
+    EXPECT_EQ(CString("v   w \r\nA\0B x \r\n", 16), RunTool(login + QStringList{"--fixed"}, "select v").out);
+    EXPECT_EQ(CString("insert into t(v,w) values ('A\0B','x')\r\n", 39),
+              RunTool(login + QStringList{"-f", "sql", "--table", "t"}, "select v").out);
+    EXPECT_NE(CString::npos, RunTool(login + QStringList{"-f", "xml"}, "select v")
+                                 .out.find("<item column=\"v\">A\xEF\xBF\xBD"
+                                           "B</item>"));
+}
+#endif
