@@ -91,7 +91,9 @@ void CExportFile::RemoveTemporaryFiles() {
             ::unlink(slot.path);
 }
 
-void CExportFile::RemoveTemporaryFilesOnSignals() {
+void CExportFile::RemoveTemporaryFilesOnSignals(bool ignorePipe) {
+    if (ignorePipe)
+        ::signal(SIGPIPE, SIG_IGN);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
         struct sigaction old {};
         if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
