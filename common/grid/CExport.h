@@ -71,7 +71,7 @@ public:
     // the column descriptions and the table list: OpenFile creates the file "FileName", a loader hands
     // the rows through the row-sink calls, CloseFile puts the file in place (or drops it after a
     // failure). The bytes are those Run writes for a table holding the same rows. Fixed-width text
-    // needs every row for its widths and the spreadsheet is no file: CanWriteRows is false for them.
+    // needs every row for its widths and the workbook is built aside: CanWriteRows is false for them.
     bool CanWriteRows() const;
     EXP_RESULT OpenFile();
     bool BeginRows() override;
