@@ -2,6 +2,7 @@
 
 #include "CConnectMode.h"
 #include "CMainWindow.h"
+#include "CScriptFile.h"
 #include "CScriptMode.h"
 
 #include "services/CSoundPlayer.h"
@@ -22,6 +23,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -153,6 +155,15 @@ void CResultsMode::Activate() {
     CScriptMode* script = m_Main.ScriptPage();
     m_ScriptText = script ? script->ScriptText() : CString();
     if (m_ScriptText.empty() || !m_Session || !m_Grid) {
+        Abandon();
+        return;
+    }
+    // A NUL read from the file is shown as its symbol; a driver would end the statement at it.
+    if (const size_t nul = m_ScriptText.find(CScriptFile::kNulSymbol); nul != CString::npos) {
+        const size_t line =
+            1 + size_t(std::count(m_ScriptText.begin(), m_ScriptText.begin() + long(nul), '\n'));
+        ShowMessage("The script holds a NUL character on line " + std::to_string(line) + "; it is not run.",
+                    "Error!", MB_OK | MB_ICONERROR, window());
         Abandon();
         return;
     }

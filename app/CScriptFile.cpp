@@ -1,5 +1,7 @@
 #include "CScriptFile.h"
 
+#include "services/FileSync.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -62,7 +64,7 @@ int CScriptFile::Write(const CString& path, const CString& text, bool ownerOnly)
     bool ok = WriteAll(fd, text.data(), text.size());
     const mode_t mode = ownerOnly ? 0600 : existed ? (old.st_mode & 07777) : NewFileMode();
     ok = ok && ::fchmod(fd, mode) == 0;
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && FileSync::Sync(fd);
     ok = ::close(fd) == 0 && ok;
     if (!ok) {
         ::unlink(tempName.c_str());
@@ -76,22 +78,24 @@ int CScriptFile::Write(const CString& path, const CString& text, bool ownerOnly)
             // The old copy becomes the backup: it must not stay readable by others.
             if (ownerOnly && (old.st_mode & 077))
                 ::chmod(path.c_str(), old.st_mode & 07700);
-            if (::rename(path.c_str(), backup.c_str()) != 0) {
+            if (!FileSync::Rename(path, backup)) {
                 ::unlink(tempName.c_str());
                 return -1;
             }
-            if (::rename(tempName.c_str(), path.c_str()) != 0) {
+            if (!FileSync::Rename(tempName, path)) {
                 ::rename(backup.c_str(), path.c_str());
                 ::unlink(tempName.c_str());
                 return -1;
             }
+            FileSync::SyncFolder(path);
             return 0;
         }
     }
-    if (::rename(tempName.c_str(), path.c_str()) != 0) {
+    if (!FileSync::Rename(tempName, path)) {
         ::unlink(tempName.c_str());
         return -1;
     }
+    FileSync::SyncFolder(path);
     return 0;
 }
 
@@ -113,9 +117,19 @@ int CScriptFile::Read(const CString& path, CString* out) {
     std::fclose(file);
     if (failed)
         return -1;
-    for (char& c : text)
-        if (c == '\0')
-            c = ' ';
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+        text.erase(0, 3);
+    if (text.find('\0') != CString::npos) {
+        CString shown;
+        shown.reserve(text.size() + 16);
+        for (char c : text) {
+            if (c == '\0')
+                shown += kNulSymbol;
+            else
+                shown += c;
+        }
+        text = std::move(shown);
+    }
     *out = std::move(text);
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "CVarnelApp.h"
+#include "grid/CExportFile.h"
 
 #include <QApplication>
 
@@ -18,6 +19,9 @@ int main(int argc, char* argv[]) {
                     "  --help     print this text and exit\n");
         return 0;
     }
+    // An export ended by a signal leaves no temporary file; a pipe whose reader went away fails the
+    // export instead of ending the program with the user's unsaved script.
+    CExportFile::RemoveTemporaryFilesOnSignals(true);
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Ostrak");
     QApplication::setApplicationName("Varnel");

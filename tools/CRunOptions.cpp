@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
 
 namespace {
 const char* const kUsage =
@@ -22,6 +22,7 @@ const char* const kUsage =
     "      --null-empty         NULL as an empty text instead of \"<NULL>\"\n"
     "  -o, --output FILE        write here (default standard output; required for xlsx)\n"
     "      --table NAME         table name for sql output (default: the parser's table list)\n"
+    "      --terminate          end each sql statement with \";\"\n"
     "      --no-parse           run the whole script as one statement\n"
     "      --remove-term        blank each statement's terminator before running it\n"
     "      --continue           after a failing statement go on with the next (default: stop)\n"
@@ -51,6 +52,7 @@ const OptionForm kForms[] = {
     {nullptr, "--null-empty", Kind::Flag},
     {"-o", "--output", Kind::Value},
     {nullptr, "--table", Kind::Value},
+    {nullptr, "--terminate", Kind::Flag},
     {nullptr, "--no-parse", Kind::Flag},
     {nullptr, "--remove-term", Kind::Flag},
     {nullptr, "--continue", Kind::Flag},
@@ -167,6 +169,8 @@ std::optional<CRunOptions> CRunOptions::Parse(const CStringArray& arguments, CSt
             o.output = *value;
         } else if (option == "--table")
             o.table = *value;
+        else if (option == "--terminate")
+            o.terminate = true;
         else if (option == "--no-parse")
             o.noParse = true;
         else if (option == "--remove-term")
@@ -198,13 +202,25 @@ std::optional<CRunOptions> CRunOptions::Parse(const CStringArray& arguments, CSt
 
 std::optional<CString> CRunOptions::Password(CString& error) const {
     if (!passwordFile.empty()) {
-        std::ifstream file(passwordFile, std::ios::binary);
-        if (!file) {
-            error = "cannot read the password file \"" + passwordFile + "\": " + std::strerror(errno);
+        // Read to the end, so that a folder or a read error is told apart from an empty file.
+        FILE* file = std::fopen(passwordFile.c_str(), "rb");
+        CString content;
+        bool failed = !file;
+        int why = errno;
+        if (file) {
+            char block[4096];
+            size_t got;
+            while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+                content.append(block, got);
+            failed = std::ferror(file) != 0;
+            why = errno;
+            std::fclose(file);
+        }
+        if (failed) {
+            error = "cannot read the password file \"" + passwordFile + "\": " + std::strerror(why);
             return std::nullopt;
         }
-        CString line;
-        std::getline(file, line);
+        CString line = content.substr(0, content.find('\n'));
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         return line;

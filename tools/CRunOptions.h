@@ -18,6 +18,7 @@ public:
     bool fixed = false;
     bool noNames = false;
     bool nullEmpty = false;
+    bool terminate = false;       // SQL statements end with ";"
     CString output;               // empty: standard output
     std::optional<CString> table; // table name of SQL output instead of the parser's list
     bool noParse = false;

@@ -35,3 +35,18 @@ CString CRunText::Prepare(const CString& raw, int tabSize) {
         out += "\r\n";
     return out;
 }
+
+CString CRunText::WithoutByteOrderMark(const CString& raw) {
+    return raw.rfind("\xEF\xBB\xBF", 0) == 0 ? raw.substr(3) : raw;
+}
+
+size_t CRunText::NulLine(const CString& raw) {
+    const size_t nul = raw.find('\0');
+    if (nul == CString::npos)
+        return 0;
+    size_t line = 1;
+    for (size_t i = 0; i < nul; ++i)
+        if (raw[i] == '\n' || (raw[i] == '\r' && (i + 1 >= raw.size() || raw[i + 1] != '\n')))
+            ++line;
+    return line;
+}

@@ -24,40 +24,6 @@ long Milliseconds(Clock::time_point from, Clock::time_point to) {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count());
 }
 
-// Copies a finished file to a descriptor; false when a read or write fails.
-bool CopyToDescriptor(const CString& path, int target) {
-    const int source = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (source < 0)
-        return false;
-    char block[1 << 16];
-    bool ok = true;
-    for (;;) {
-        const ssize_t got = ::read(source, block, sizeof block);
-        if (got == 0)
-            break;
-        if (got < 0) {
-            ok = false;
-            break;
-        }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(target, block + done, static_cast<size_t>(got - done));
-            if (put <= 0) {
-                ok = false;
-                break;
-            }
-            done += put;
-        }
-        if (!ok)
-            break;
-    }
-    ::close(source);
-    return ok;
-}
-
-CString Directory(const CString& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == CString::npos ? CString(".") : slash == 0 ? CString("/") : path.substr(0, slash);
-}
 } // namespace
 
 CScriptRunner::CScriptRunner(const CRunOptions& options, CDB& session) : m_Options(options), m_DB(session) {}
@@ -99,9 +65,7 @@ int CScriptRunner::Run(const CString& text, const CString& dataSource, const CSt
     int code = RunStatements(text);
     const bool streaming = code == EXIT_DONE && WritesWhileReading();
     if (streaming)
-        code = m_Options.output.empty()
-                   ? WriteStandardOutput([this](const CString& path) { return StreamTo(path); })
-                   : StreamTo(m_Options.output);
+        code = StreamTo(m_Options.output);
     else if (code == EXIT_DONE)
         Load(nullptr);
     m_DB.Disconnect();
@@ -189,6 +153,10 @@ void CScriptRunner::Load(CRowSink* sink) {
     m_Table.ViewNull(m_Options.nullEmpty ? 0 : 1);
     m_Table.SetBlobAsText(0);
     m_Table.AssignTables(m_Options.table ? *m_Options.table : m_Tables);
+    // Column names of SQL output are quoted as this driver quotes them (SQL_IDENTIFIER_QUOTE_CHAR).
+    CString quote;
+    if (m_DB.GetInfo(short(29), &quote) == 0 && !quote.empty())
+        m_Table.SetIdentifierQuote(quote);
     CResultLoader loader(m_Table);
     loader.SetRowSink(sink);
     // No window: the pump only reports the rows read so far.
@@ -215,10 +183,6 @@ bool CScriptRunner::WritesWhileReading() const {
 
 int CScriptRunner::Write() {
     Progress("Writing " + (m_Options.output.empty() ? CString("standard output") : m_Options.output) + "...");
-    if (m_Options.format == EXP_EXCEL)
-        return WriteXlsx();
-    if (m_Options.output.empty())
-        return WriteStandardOutput([this](const CString& path) { return ExportTo(path); });
     return ExportTo(m_Options.output);
 }
 
@@ -231,18 +195,26 @@ void CScriptRunner::SetExportOptions(CExport& exporter, const CString& path) con
     o.SelOnly = 0;
     o.FileName = path;
     o.Separator = m_Options.separator;
+    o.Terminate = m_Options.terminate ? 1 : 0;
     exporter.SetSeparatorFromOptions();
+    // No file: standard output, written as a stream.
+    exporter.SetDescriptor(path.empty() ? STDOUT_FILENO : -1);
 }
 
 int CScriptRunner::ExportTo(const CString& path) {
     CExport exporter(&m_Table, m_Options.format);
     SetExportOptions(exporter, path);
+    ClearProgress();
     const EXP_RESULT result = exporter.Run();
     if (result != EXP_DONE) {
-        Message("varnel-run: " + CExport::ResultText(result) + " (" + path + ")");
+        Message("varnel-run: " + CExport::ResultText(result) + " (" + OutputName(path) + ")");
         return EXIT_OUTPUT;
     }
     return EXIT_DONE;
+}
+
+CString CScriptRunner::OutputName(const CString& path) {
+    return path.empty() ? CString("standard output") : path;
 }
 
 // The export writes each row as the loader reads it; the table keeps only the headings.
@@ -255,78 +227,7 @@ int CScriptRunner::StreamTo(const CString& path) {
         result = exporter.CloseFile();
     }
     if (result != EXP_DONE) {
-        Message("varnel-run: " + CExport::ResultText(result) + " (" + path + ")");
-        return EXIT_OUTPUT;
-    }
-    return EXIT_DONE;
-}
-
-// The export engine writes files; standard output gets a finished temporary file, so a failed
-// export never leaves half a result in a pipe or a redirected file.
-int CScriptRunner::WriteStandardOutput(const std::function<int(const CString&)>& write) {
-    const char* tmp = std::getenv("TMPDIR");
-    CString pattern = CString(tmp && *tmp ? tmp : "/tmp") + "/varnel-run-XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        Message("varnel-run: cannot create a temporary file: " + CString(std::strerror(errno)));
-        return EXIT_OUTPUT;
-    }
-    ::close(fd);
-    const int code = write(pattern);
-    bool ok = code == EXIT_DONE;
-    if (ok) {
-        ClearProgress();
-        std::fflush(stdout);
-        ok = CopyToDescriptor(pattern, STDOUT_FILENO);
-        if (!ok)
-            Message("varnel-run: cannot write standard output: " + CString(std::strerror(errno)));
-    }
-    ::unlink(pattern.c_str());
-    return ok ? EXIT_DONE : EXIT_OUTPUT;
-}
-
-// The workbook goes to the output path: through a temporary file beside it, renamed when complete.
-int CScriptRunner::WriteXlsx() {
-    const CString target = m_Options.output;
-    bool moved = false;
-    CString failure;
-    CExcelBook::Opener previous = CExcelBook::SetOpener([&](const CString& path) {
-        CString temp = Directory(target) + "/.varnel-run-XXXXXX";
-        const int fd = ::mkstemp(temp.data());
-        if (fd < 0) {
-            failure = std::strerror(errno);
-            return false;
-        }
-        const bool copied = CopyToDescriptor(path, fd);
-        const int copyError = errno;
-        const bool synced = copied && ::fsync(fd) == 0;
-        const int syncError = errno;
-        ::close(fd);
-        if (!copied || !synced) {
-            failure = std::strerror(copied ? syncError : copyError);
-            ::unlink(temp.c_str());
-            return false;
-        }
-        // A new file gets the permissions any other new file of the user gets.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(temp.c_str(), 0666 & ~mask);
-        if (::rename(temp.c_str(), target.c_str()) != 0) {
-            failure = std::strerror(errno);
-            ::unlink(temp.c_str());
-            return false;
-        }
-        ::unlink(path.c_str());
-        moved = true;
-        return true;
-    });
-    CExport exporter(&m_Table, EXP_EXCEL);
-    SetExportOptions(exporter, CString());
-    const EXP_RESULT result = exporter.Run();
-    CExcelBook::SetOpener(std::move(previous));
-    if (result != EXP_DONE || !moved) {
-        Message("varnel-run: the workbook could not be written (" + target + ")" +
-                (failure.empty() ? CString() : ": " + failure));
+        Message("varnel-run: " + CExport::ResultText(result) + " (" + OutputName(path) + ")");
         return EXIT_OUTPUT;
     }
     return EXIT_DONE;

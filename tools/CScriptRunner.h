@@ -1,7 +1,8 @@
 // Runs a script the way the Results mode does, without a window and without questions: connects,
 // cuts the script, executes the statements in order, reads the last statement's result as the grid
 // would, and writes it as the Export dialog does with "All data". Formats whose bytes don't depend on
-// later rows are written while the rows are read; fixed-width text and the workbook load it first.
+// later rows are written while the rows are read, to standard output as a stream; fixed-width text
+// and the workbook load it first.
 #pragma once
 
 #include "CRunOptions.h"
@@ -53,10 +54,9 @@ private:
     void Load(CRowSink* sink);
     void SetExportOptions(CExport& exporter, const CString& path) const;
     int ExportTo(const CString& path);
+    // An empty path is standard output.
     int StreamTo(const CString& path);
-    int WriteXlsx();
-    // Standard output gets a finished temporary file written by `write`.
-    int WriteStandardOutput(const std::function<int(const CString&)>& write);
+    static CString OutputName(const CString& path);
 
     const CRunOptions& m_Options;
     CDB& m_DB;

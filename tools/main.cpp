@@ -5,6 +5,7 @@
 #include "CScriptRunner.h"
 #include "CRunText.h"
 #include "codbc/ODBC.h"
+#include "grid/CExportFile.h"
 #include "parse/CParse.h"
 #include "services/Helpers.h"
 #include "toolkit/MessageBox.h"
@@ -45,7 +46,13 @@ std::optional<CString> ReadScript(const char* path) {
         ShowMessage("Cannot read " + name + ": " + std::strerror(error), "Error!", MB_OK | MB_ICONERROR);
         return std::nullopt;
     }
-    return content;
+    if (const size_t line = CRunText::NulLine(content)) {
+        ShowMessage("The script " + name + " holds a NUL character on line " + std::to_string(line) +
+                        "; it is not run.",
+                    "Error!", MB_OK | MB_ICONERROR);
+        return std::nullopt;
+    }
+    return CRunText::WithoutByteOrderMark(content);
 }
 
 int Split(const char* path) {
@@ -90,6 +97,7 @@ int Run(const CRunOptions& options) {
 
 int main(int argc, char* argv[]) {
     SetMessageHandler(ConsoleMessageHandler);
+    CExportFile::RemoveTemporaryFilesOnSignals();
     CString error;
     const std::optional<CRunOptions> options = CRunOptions::Parse(CStringArray(argv + 1, argv + argc), error);
     if (!options)

@@ -1,9 +1,12 @@
 #include "grid/CExcelBook.h"
 
+#include "grid/CExportFile.h"
+
 #include <QDesktopServices>
 #include <QDir>
-#include <QTemporaryFile>
 #include <QUrl>
+
+#include <unistd.h>
 
 #ifdef VARNEL_HAVE_XLSXWRITER
 #include <xlsxwriter.h>
@@ -29,29 +32,32 @@ CString CExcelBook::ColumnLetters(int column) {
 
 CExcelBook::~CExcelBook() {
 #ifdef VARNEL_HAVE_XLSXWRITER
-    if (m_pBook) {
+    if (m_pBook)
         workbook_close(m_pBook);
-        QFile::remove(QString::fromStdString(m_Path));
-    }
 #endif
+    if (!m_Path.empty()) {
+        ::unlink(m_Path.c_str());
+        CExportFile::UnregisterTemporary(m_Path);
+    }
+}
+
+bool CExcelBook::Open(const CString& path) {
+    return CurrentOpener() ? CurrentOpener()(path)
+                           : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 bool CExcelBook::Start() {
 #ifdef VARNEL_HAVE_XLSXWRITER
-    QTemporaryFile temp(QDir::tempPath() + "/Varnel-XXXXXX.xlsx");
-    temp.setAutoRemove(false);
-    if (!temp.open())
+    const int fd = CExportFile::CreateTemporary(QDir::tempPath().toStdString() + "/Varnel-", ".xlsx", m_Path);
+    if (fd < 0)
         return false;
-    m_Path = temp.fileName().toStdString();
-    temp.close();
+    ::close(fd);
     // Rows are written in ascending order, so the sheet can stream them instead of holding them.
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     m_pBook = workbook_new_opt(m_Path.c_str(), &options);
-    if (!m_pBook) {
-        QFile::remove(QString::fromStdString(m_Path));
+    if (!m_pBook)
         return false;
-    }
     m_pSheet = workbook_add_worksheet(m_pBook, nullptr);
     return m_pSheet != nullptr;
 #else
@@ -74,22 +80,14 @@ bool CExcelBook::SetCell(const CString& address, std::string_view text) {
 #endif
 }
 
-bool CExcelBook::Show() {
+bool CExcelBook::Finish() {
 #ifdef VARNEL_HAVE_XLSXWRITER
     if (!m_pBook)
         return false;
     const lxw_error closed = workbook_close(m_pBook);
     m_pBook = nullptr;
     m_pSheet = nullptr;
-    if (closed != LXW_NO_ERROR)
-        return false;
-    const bool opened = CurrentOpener()
-                            ? CurrentOpener()(m_Path)
-                            : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_Path)));
-    // A workbook nobody opened is of no use to anyone.
-    if (!opened)
-        QFile::remove(QString::fromStdString(m_Path));
-    return opened;
+    return closed == LXW_NO_ERROR;
 #else
     return false;
 #endif

@@ -3,9 +3,11 @@
 #include "grid/CExcelBook.h"
 #include "grid/CExportFile.h"
 #include "grid/CResultTable.h"
+#include "editor/CUtf8.h"
 #include "toolkit/MessageBox.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -91,6 +93,50 @@ size_t CExport::CharCount(std::string_view text) {
     return n;
 }
 
+namespace {
+// True for the bytes that can't stand for themselves in XML 1.0: C0 controls other than tab, CR and
+// LF, and every byte of a multi-byte character (checked more closely).
+inline bool NeedsCare(unsigned char ch) {
+    return ch >= 0x80 || (ch < 0x20 && ch != '\t' && ch != '\r' && ch != '\n');
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
+} // namespace
+
+void CExport::AppendXmlText(CString& out, std::string_view text) {
+    const char* p = text.data();
+    const char* end = p + text.size();
+    const char* start = p;
+    while (p < end) {
+        const unsigned char ch = static_cast<unsigned char>(*p);
+        if (!NeedsCare(ch)) {
+            ++p;
+            continue;
+        }
+        if (ch >= 0x80) {
+            int length = 0;
+            const char32_t code = CUtf8::Decode(p, end, &length);
+            // A well-formed character that XML allows stays as it is.
+            if (code < CUtf8::InvalidByteBase && code != 0xFFFE && code != 0xFFFF) {
+                p += length;
+                continue;
+            }
+        }
+        out.append(start, size_t(p - start));
+        out.append(kReplacement);
+        ++p;
+        start = p;
+    }
+    out.append(start, size_t(end - start));
+}
+
+CString CExport::XmlText(std::string_view text) {
+    CString out;
+    out.reserve(text.size());
+    AppendXmlText(out, text);
+    return out;
+}
+
 void CExport::AppendEscapedMarkup(CString& out, std::string_view text) {
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -111,11 +157,31 @@ void CExport::AppendEscapedMarkup(CString& out, std::string_view text) {
         default:
             continue;
         }
-        out.append(text.substr(start, i - start));
+        AppendXmlText(out, text.substr(start, i - start));
         out += replacement;
         start = i + 1;
     }
-    out.append(text.substr(start));
+    AppendXmlText(out, text.substr(start));
+}
+
+CString CExport::SqlIdentifier(std::string_view name, const CString& quote) {
+    const auto plain = [](std::string_view text) {
+        if (text.empty() || (!std::isalpha(static_cast<unsigned char>(text[0])) && text[0] != '_'))
+            return false;
+        for (char ch : text)
+            if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '_')
+                return false;
+        return true;
+    };
+    const CString q = quote == " " ? CString() : quote;
+    if (plain(name) || q.empty())
+        return CString(name);
+    if (q.size() == 1) {
+        CString out;
+        AppendQuoted(out, name, q[0]);
+        return out;
+    }
+    return q + CString(name) + q;
 }
 
 void CExport::AppendQuoted(CString& out, std::string_view text, char quote) {
@@ -142,15 +208,16 @@ template <typename Word> inline Word HasByte(Word word, unsigned char byte) {
 }
 
 template <typename Word>
-inline bool HasAnyOf(const char* at, unsigned char a, unsigned char b, unsigned char c) {
+inline bool HasAnyOf(const char* at, unsigned char a, unsigned char b, unsigned char c, unsigned char d) {
     Word word;
     std::memcpy(&word, at, sizeof word);
-    return (HasByte(word, a) | HasByte(word, b) | HasByte(word, c)) != 0;
+    return (HasByte(word, a) | HasByte(word, b) | HasByte(word, c) | HasByte(word, d)) != 0;
 }
 
-// Whether the text holds a, b or c: sixteen bytes a step where the compiler offers vectors, else whole
+// Whether the text holds a, b, c or d: sixteen bytes a step where the compiler offers vectors, else whole
 // words, the last step overlapping the one before rather than reading past the end.
-inline bool HasAnyOf(std::string_view text, unsigned char a, unsigned char b, unsigned char c) {
+inline bool HasAnyOf(std::string_view text, unsigned char a, unsigned char b, unsigned char c,
+                     unsigned char d) {
     const char* data = text.data();
     const size_t size = text.size();
 #if defined(__GNUC__)
@@ -159,7 +226,7 @@ inline bool HasAnyOf(std::string_view text, unsigned char a, unsigned char b, un
         const auto step = [&](const char* at) {
             Bytes v;
             std::memcpy(&v, at, sizeof v);
-            const auto hits = (v == a) | (v == b) | (v == c);
+            const auto hits = (v == a) | (v == b) | (v == c) | (v == d);
             uint64_t halves[2];
             std::memcpy(halves, &hits, sizeof halves);
             return (halves[0] | halves[1]) != 0;
@@ -172,28 +239,28 @@ inline bool HasAnyOf(std::string_view text, unsigned char a, unsigned char b, un
 #endif
     if (size >= 8) {
         for (size_t k = 0; k + 8 < size; k += 8)
-            if (HasAnyOf<uint64_t>(data + k, a, b, c))
+            if (HasAnyOf<uint64_t>(data + k, a, b, c, d))
                 return true;
-        return HasAnyOf<uint64_t>(data + size - 8, a, b, c);
+        return HasAnyOf<uint64_t>(data + size - 8, a, b, c, d);
     }
     if (size >= 4)
-        return HasAnyOf<uint32_t>(data, a, b, c) || HasAnyOf<uint32_t>(data + size - 4, a, b, c);
+        return HasAnyOf<uint32_t>(data, a, b, c, d) || HasAnyOf<uint32_t>(data + size - 4, a, b, c, d);
     for (size_t k = 0; k < size; ++k) {
         const unsigned char ch = static_cast<unsigned char>(data[k]);
-        if (ch == a || ch == b || ch == c)
+        if (ch == a || ch == b || ch == c || ch == d)
             return true;
     }
     return false;
 }
 } // namespace
 
-// A delimited field is quoted when it holds a line break or the separator. This runs for every value
-// exported: a quick scan for the bytes that may start either comes first.
+// A delimited field is quoted when it holds a line break, a double quote or the separator. This runs
+// for every value exported: a quick scan for the bytes that may start any of them comes first.
 inline bool CExport::NeedsQuotes(std::string_view text) const {
     const unsigned char first = static_cast<unsigned char>(m_Separator.empty() ? '\n' : m_Separator[0]);
-    if (!HasAnyOf(text, '\r', '\n', first))
+    if (!HasAnyOf(text, '\r', '\n', '"', first))
         return false;
-    if (text.find_first_of("\r\n") != std::string_view::npos)
+    if (text.find_first_of("\r\n\"") != std::string_view::npos)
         return true;
     return !m_Separator.empty() && text.find(m_Separator) != std::string_view::npos;
 }
@@ -240,10 +307,10 @@ EXP_RESULT CExport::OpenFile() {
     m_bRowsBegun = m_bRowsEnded = m_bWriteFailed = false;
     if (GetMode() == EXP_EXCEL || !m_pTable)
         return EXP_UNCLASSIFIED;
-    if (m_Options.FileName.empty())
+    if (m_Options.FileName.empty() && m_Descriptor < 0)
         return EXP_NO_FILE_NAME;
     auto file = std::make_unique<CExportFile>();
-    if (!file->Open(m_Options.FileName))
+    if (m_Descriptor >= 0 ? !file->OpenDescriptor(m_Descriptor) : !file->Open(m_Options.FileName))
         return EXP_FILE_ERROR;
     m_pFile = std::move(file);
     return EXP_DONE;
@@ -325,7 +392,7 @@ bool CExport::BeginBlock(const CCellRange& block) {
         for (size_t i = 0; i < t.Fields().size(); ++i) {
             if (i)
                 m_SqlHead += ',';
-            m_SqlHead += t.Fields()[i].name;
+            m_SqlHead += SqlIdentifier(t.Fields()[i].name, t.GetIdentifierQuote());
         }
         m_SqlHead += ") values (";
     }
@@ -390,7 +457,8 @@ bool CExport::WriteRow(int number, const std::string_view* texts, size_t count) 
             const size_t field = size_t(c - 1);
             // A column without description is quoted: a quoted number is still valid SQL.
             const bool quoted = field >= t.Fields().size() || IsQuotedType(t.Fields()[field].sqlType);
-            if (v == CResultTable::kNullText)
+            // A NULL is NULL however it is shown; a text that reads "<NULL>" is a text.
+            if (CResultTable::IsNull(v))
                 out += "NULL";
             else if (quoted)
                 AppendSqlLiteral(out, v);
@@ -408,7 +476,7 @@ bool CExport::WriteRow(int number, const std::string_view* texts, size_t count) 
     else if (mode == EXP_XML)
         CloseTag(out, "row");
     else
-        out += mode == EXP_SQL ? ")\r\n" : "\r\n";
+        out += mode != EXP_SQL ? "\r\n" : m_Options.Terminate ? ");\r\n" : ")\r\n";
     return Flush();
 }
 
@@ -430,7 +498,7 @@ bool CExport::WriteTable(const CCellRange& block) {
     std::vector<std::string_view> texts(hasColumns ? size_t(block.maxCol - block.minCol + 1) : 0);
     for (int r = block.minRow; r <= block.maxRow && hasColumns; ++r) {
         for (int c = block.minCol; c <= block.maxCol; ++c)
-            texts[size_t(c - block.minCol)] = t.TextView(r, c);
+            texts[size_t(c - block.minCol)] = t.CellView(r, c);
         if (!WriteRow(r - block.minRow + 1, texts.data(), texts.size()))
             return false;
     }
@@ -446,12 +514,12 @@ bool CExport::WriteExcel(CExcelBook& book, const CCellRange& block) {
         letters.push_back(CExcelBook::ColumnLetters(c - 1));
     if (m_Options.WithColNames)
         for (int c = block.minCol; c <= block.maxCol; ++c)
-            if (!book.SetCell(letters[size_t(c - block.minCol)] + "1", t.HeadingText(c)))
+            if (!book.SetCell(letters[size_t(c - block.minCol)] + "1", XmlText(t.HeadingText(c))))
                 return false;
     for (int r = block.minRow; r <= block.maxRow; ++r) {
         const CString row = std::to_string(r + 1);
         for (int c = block.minCol; c <= block.maxCol; ++c)
-            if (!book.SetCell(letters[size_t(c - block.minCol)] + row, t.TextView(r, c)))
+            if (!book.SetCell(letters[size_t(c - block.minCol)] + row, XmlText(t.TextView(r, c))))
                 return false;
     }
     return true;
@@ -459,18 +527,26 @@ bool CExport::WriteExcel(CExcelBook& book, const CCellRange& block) {
 
 EXP_RESULT CExport::Run() {
     const EXP_TYPE mode = GetMode();
-    if (mode != EXP_EXCEL && m_Options.FileName.empty())
+    if (m_Options.FileName.empty() && (m_Descriptor < 0 || mode == EXP_EXCEL))
         return EXP_NO_FILE_NAME;
     if (!m_pTable)
         return EXP_UNCLASSIFIED;
     try {
         if (mode == EXP_EXCEL) {
+            // The workbook is built aside and copied to the target as any other export file.
             CExcelBook book;
             if (!book.Start())
                 return EXP_NO_EXCEL;
-            if (!WriteExcel(book, ExportBlock()))
+            if (!WriteExcel(book, ExportBlock()) || !book.Finish())
                 return EXP_UNCLASSIFIED;
-            return book.Show() ? EXP_DONE : EXP_NO_EXCEL;
+            CExportFile file;
+            if (!file.Open(m_Options.FileName))
+                return EXP_FILE_ERROR;
+            if (!file.WriteFileContent(book.Path())) {
+                file.Abort();
+                return EXP_FILE_ERROR;
+            }
+            return file.Commit() ? EXP_DONE : EXP_FILE_ERROR;
         }
         if (const EXP_RESULT opened = OpenFile(); opened != EXP_DONE)
             return opened;

@@ -36,6 +36,8 @@ public:
         int WithColNames = 1;
         CString FileName;
         CString Separator;
+        // SQL statements end with ";" so that other tools load the file.
+        int Terminate = 0;
     };
 
     static constexpr const char* kSection = "Export";
@@ -61,12 +63,15 @@ public:
 
     // Runs the export with the current options and separator.
     EXP_RESULT Run();
+    // Writes to an open descriptor as a stream (standard output) instead of the file "FileName";
+    // -1 goes back to the file. The spreadsheet always needs a file.
+    void SetDescriptor(int fd) { m_Descriptor = fd; }
 
     // Writing rows as they are read instead of from the table, which then gives only the headings,
     // the column descriptions and the table list: OpenFile creates the file "FileName", a loader hands
     // the rows through the row-sink calls, CloseFile puts the file in place (or drops it after a
     // failure). The bytes are those Run writes for a table holding the same rows. Fixed-width text
-    // needs every row for its widths and the spreadsheet is no file: CanWriteRows is false for them.
+    // needs every row for its widths and the workbook is built aside: CanWriteRows is false for them.
     bool CanWriteRows() const;
     EXP_RESULT OpenFile();
     bool BeginRows() override;
@@ -85,8 +90,14 @@ public:
     // row-number column; invalid when there is nothing to export.
     CCellRange ExportBlock() const;
 
-    // Escaping for markup texts and SQL literals.
+    // Escaping for markup texts and SQL literals. Markup never holds what XML 1.0 forbids: a C0
+    // control other than tab, CR and LF, or a byte that is not valid UTF-8, becomes U+FFFD.
     static void AppendEscapedMarkup(CString& out, std::string_view text);
+    static void AppendXmlText(CString& out, std::string_view text);
+    static CString XmlText(std::string_view text);
+    // A column name for an SQL statement: as it is when it is a plain identifier, else between the
+    // driver's identifier quotes (a blank quote means the driver has none).
+    static CString SqlIdentifier(std::string_view name, const CString& quote);
     static void AppendSqlLiteral(CString& out, std::string_view text);
     // The text between two `quote` characters, each quote inside it doubled.
     static void AppendQuoted(CString& out, std::string_view text, char quote);
@@ -115,4 +126,5 @@ private:
     CString m_Separator;
     std::vector<uint16_t> m_ColumnWidths;
     bool m_bPreset;
+    int m_Descriptor = -1;
 };

@@ -1,6 +1,8 @@
 #include "grid/CExportDlg.h"
 
+#include "grid/CExcelBook.h"
 #include "services/HtmlHelp.h"
+#include "toolkit/MessageBox.h"
 #include "toolkit/CDataExchange.h"
 #include "toolkit/ControlId.h"
 #include "toolkit/StdDialogs.h"
@@ -68,6 +70,7 @@ CExportDlg::CExportDlg(CExport& exporter, QWidget* parent)
     addInt("WithColNames", o.WithColNames);
     m_Options.Add("FileName", S_STRING, 0, o.FileName);
     m_Options.Add("Separator", S_STRING, 0, o.Separator);
+    addInt("Terminate", o.Terminate);
 }
 
 bool CExportDlg::OnInitDialog() {
@@ -107,8 +110,13 @@ bool CExportDlg::OnInitDialog() {
     grid->addWidget(fixed, 1, 0);
     grid->addWidget(Tag(new QCheckBox("&First row contains column's name", options), IDC_EXP_COLNAMES), 2, 0,
                     1, 2);
+    grid->addWidget(Tag(new QCheckBox("E&nd each SQL statement with \";\"", options), IDC_EXP_TERMINATE), 3,
+                    0, 1, 2);
     auto* fileLabel = new QLabel("Fi&le", options);
     auto* file = Tag(new QLineEdit(options), IDC_EXP_FILE);
+    // Room for a whole path: the field takes the dialog's width.
+    file->setMinimumWidth(file->fontMetrics().averageCharWidth() * 80);
+    file->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     fileLabel->setBuddy(file);
     auto* browse = Tag(new QPushButton("&Browse...", options), IDC_EXP_BROWSE);
     connect(browse, &QPushButton::clicked, this, &CExportDlg::OnBrowse);
@@ -116,7 +124,8 @@ bool CExportDlg::OnInitDialog() {
     fileRow->addWidget(fileLabel);
     fileRow->addWidget(file, 1);
     fileRow->addWidget(browse);
-    grid->addLayout(fileRow, 3, 0, 1, 2);
+    grid->addLayout(fileRow, 4, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
     layout->addWidget(options);
 
     auto* buttons = new QHBoxLayout;
@@ -157,6 +166,7 @@ void CExportDlg::DoDataExchange(bool saveAndValidate) {
     m_Options.sDDX_Check(&dx, IDC_EXP_COLNAMES, "WithColNames");
     m_Options.sDDX_Text(&dx, IDC_EXP_FILE, "FileName");
     m_Options.sDDX_Text(&dx, IDC_EXP_SEPARATOR, "Separator");
+    m_Options.sDDX_Check(&dx, IDC_EXP_TERMINATE, "Terminate");
     if (!saveAndValidate) {
         if (auto* fixed = qobject_cast<QAbstractButton*>(Find(this, IDC_EXP_FIXED)))
             fixed->setChecked(!m_Options.getInt("WithDelim"));
@@ -174,18 +184,21 @@ void CExportDlg::DoDataExchange(bool saveAndValidate) {
     o.WithColNames = m_Options.getInt("WithColNames");
     o.FileName = m_Options.getStr("FileName");
     o.Separator = m_Options.getStr("Separator");
+    o.Terminate = m_Options.getInt("Terminate");
     m_Export.SetSeparatorFromOptions();
 }
 
 void CExportDlg::OnSql() {
     const bool sql = Checked(this, IDC_EXP_SQL), xml = Checked(this, IDC_EXP_XML);
-    const bool text = Checked(this, IDC_EXP_TEXT), excel = Checked(this, IDC_EXP_EXCEL);
+    const bool text = Checked(this, IDC_EXP_TEXT);
     Enable(this, IDC_EXP_COLNAMES, !sql && !xml);
     Enable(this, IDC_EXP_WITHDELIM, text);
     Enable(this, IDC_EXP_FIXED, text);
     Enable(this, IDC_EXP_SEPARATOR, text && Checked(this, IDC_EXP_WITHDELIM));
-    Enable(this, IDC_EXP_FILE, !excel);
-    Enable(this, IDC_EXP_BROWSE, !excel);
+    Enable(this, IDC_EXP_TERMINATE, sql);
+    // The workbook is written to the file too, then opened with the desktop's application for it.
+    Enable(this, IDC_EXP_FILE, true);
+    Enable(this, IDC_EXP_BROWSE, true);
 }
 
 void CExportDlg::OnWithDelim() {
@@ -200,6 +213,8 @@ CString CExportDlg::FilterText() const {
         return "SQL scripts (*.sql)|*.sql|All Files(*.*)|*.*||";
     case EXP_XML:
         return "XML documents (*.xml)|*.xml|All Files(*.*)|*.*||";
+    case EXP_EXCEL:
+        return "Excel workbooks (*.xlsx)|*.xlsx|All Files(*.*)|*.*||";
     default:
         return "HTML docunts (*.htm)|*.htm|All Files(*.*)|*.*||";
     }
@@ -227,5 +242,11 @@ void CExportDlg::OnOK() {
     CExport::ShowResult(result, this);
     if (result == EXP_NO_FILE_NAME || result == EXP_NO_EXCEL)
         return;
+    if (result == EXP_DONE && m_Export.GetMode() == EXP_EXCEL) {
+        const CString& path = m_Export.GetOptions().FileName;
+        if (!CExcelBook::Open(path))
+            ShowMessage("No application to open the workbook was found.\nIt was written to " + path + ".",
+                        "Export", MB_OK | MB_ICONINFORMATION, this);
+    }
     StoreAndClose();
 }

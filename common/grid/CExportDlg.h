@@ -27,6 +27,7 @@ enum : int {
     IDC_EXP_GO,
     IDC_EXP_CANCEL,
     IDC_EXP_HELP,
+    IDC_EXP_TERMINATE,
 };
 
 class CExportDlg : public CSmDialog {

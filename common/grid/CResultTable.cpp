@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+const char CResultTable::s_NullMark[7] = "<NULL>";
+
 void CResultTable::Clear() {
     DeleteAllItems();
     m_Fields.clear();
@@ -35,8 +37,11 @@ bool CResultTable::AddRow(int index, const std::string_view* texts, size_t count
     const int row = NextRow(index);
     if (row < 0)
         return false;
-    for (size_t c = 0; c < count; ++c)
+    for (size_t c = 0; c < count; ++c) {
         SetCellText(row, static_cast<int>(c) + 1, texts[c]);
+        if (IsNull(texts[c]))
+            SetItemData(row, static_cast<int>(c) + 1, kNullMark);
+    }
     return true;
 }
 

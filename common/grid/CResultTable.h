@@ -11,6 +11,15 @@ class CResultTable : public CGridModel, public CRowSink {
 public:
     // How a SQL NULL is shown when the show-NULL flag is set.
     static constexpr const char* kNullText = "<NULL>";
+    // A loader hands a NULL to a row sink as NullView: the address of one marker for the whole
+    // program tells a NULL from a stored text that reads the same.
+    static bool IsNull(std::string_view text) {
+        return text.data() == s_NullMark ? text.size() == 6 : text.data() == s_NullMark + 6 && text.empty();
+    }
+    // The text a sink receives for a NULL: "<NULL>" when NULLs are shown, else empty.
+    static std::string_view NullView(bool shown) {
+        return shown ? std::string_view(s_NullMark, 6) : std::string_view(s_NullMark + 6, 0);
+    }
     // Format of the heading cells.
     static constexpr unsigned kHeadingFormat = DT_WORDBREAK | DT_NOPREFIX;
 
@@ -28,6 +37,12 @@ public:
     bool BeginRows() override { return true; }
     bool AddRow(int index, const std::string_view* texts, size_t count) override;
     bool EndRows() override { return true; }
+    // Whether a value cell holds a NULL; CellView gives its text as a row sink receives it.
+    bool IsNullCell(int row, int col) const { return GetItemData(row, col) == kNullMark; }
+    std::string_view CellView(int row, int col) const {
+        const std::string_view text = TextView(row, col);
+        return IsNullCell(row, col) ? NullView(!text.empty()) : text;
+    }
     // Heading text of a grid column.
     std::string_view HeadingText(int col) const { return TextView(0, col); }
 
@@ -39,6 +54,9 @@ public:
     const CString& GetSQL() const { return m_SQL; }
     void AssignTables(const CString& tables) { m_Tables = tables; }
     const CString& GetTables() const { return m_Tables; }
+    // The driver's identifier quote for column names in SQL statements (a blank when it has none).
+    void SetIdentifierQuote(const CString& quote) { m_IdentifierQuote = quote; }
+    const CString& GetIdentifierQuote() const { return m_IdentifierQuote; }
     unsigned GetResultColumns() const { return m_nColumns; }
     void SetResultColumns(unsigned count) { m_nColumns = count; }
     // Column descriptions; entry i belongs to grid column i + 1.
@@ -50,9 +68,13 @@ public:
     CString CopySelectedText() const;
 
 private:
+    static constexpr uint32_t kNullMark = 0x4E554C4C;
+    static const char s_NullMark[7];
+
     CArray<FLD_DESC> m_Fields;
     CString m_SQL;
     CString m_Tables;
+    CString m_IdentifierQuote = "\"";
     unsigned m_nColumns = 0;
     int m_BlobAsText = 0;
     int m_ViewNull = 1;

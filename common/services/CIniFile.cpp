@@ -1,5 +1,7 @@
 #include "services/CIniFile.h"
 
+#include "services/FileSync.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -323,14 +325,16 @@ int CIniFile::Write() const {
         }
         done += static_cast<size_t>(w);
     }
-    if (rc == 0 && ::fsync(fd) != 0)
+    if (rc == 0 && !FileSync::Sync(fd))
         rc = errno;
     if (::close(fd) != 0 && rc == 0)
         rc = errno;
-    if (rc == 0 && ::rename(tmpl.c_str(), path.c_str()) != 0)
+    if (rc == 0 && !FileSync::Rename(tmpl, path))
         rc = errno;
     if (rc != 0)
         ::unlink(tmpl.c_str());
+    else
+        FileSync::SyncFolder(path);
     return rc;
 }
 

@@ -119,10 +119,9 @@ void CResultLoader::FillingList(int conversion) {
 // Runs for every value read: the common case stays small enough to be inlined.
 inline std::string_view CResultLoader::ShownText(unsigned col, int result, std::string_view value,
                                                  long indicator, int conversion) {
-    const std::string_view text = result != 0 ? std::string_view(kFailedRead)
-                                  : indicator == -1
-                                      ? std::string_view(m_ViewNull ? CResultTable::kNullText : "")
-                                      : value;
+    if (result == 0 && indicator == -1)
+        return CResultTable::NullView(m_ViewNull);
+    const std::string_view text = result != 0 ? std::string_view(kFailedRead) : value;
     return conversion == 0 ? text : Converted(col, text, conversion);
 }
 

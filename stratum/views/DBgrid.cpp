@@ -1,5 +1,6 @@
 #include "views/DBgrid.h"
 
+#include "codbc/CDB.h"
 #include "services/Helpers.h"
 
 DBgrid::DBgrid(QWidget* parent) : coreDBgrid(parent), m_Loader(Table()) {
@@ -18,6 +19,10 @@ void DBgrid::AssignDatabase(CDB* connection, int conversion) {
     // replaces the table's content.
     Clear();
     Initialize();
+    // Column names of an SQL export are quoted as this driver quotes them (SQL_IDENTIFIER_QUOTE_CHAR).
+    CString quote;
+    if (connection && connection->GetInfo(short(29), &quote) == 0 && !quote.empty())
+        Table().SetIdentifierQuote(quote);
     m_Loader.AssignDatabase(connection, conversion);
     Refresh();
 }

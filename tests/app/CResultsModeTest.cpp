@@ -2,6 +2,7 @@
 
 #include "CConnectMode.h"
 #include "CMainWindow.h"
+#include "CScriptFile.h"
 #include "CScriptMode.h"
 #include "CSettingsDlg.h"
 
@@ -206,6 +207,19 @@ TEST_P(CResultsModeRun, ASelectFillsTheGridAndTheHistory) {
     EXPECT_TRUE(Page().ToolBar()->isEnabled());
     EXPECT_EQ(0, m_Session->connected) << "not permanent: disconnected after the run";
     EXPECT_EQ(before, m_Window->ScriptPage()->ScriptText());
+}
+
+// A NUL read from a script file (shown as its symbol) would end the statement for the driver: the run
+// refuses the script, naming the line, and executes nothing.
+TEST_P(CResultsModeRun, AScriptHoldingANulIsRefusedWithItsLine) {
+    SetScript(CString("insert into t values (1)\r\ninsert into t values (2)") + CScriptFile::kNulSymbol +
+              " junk");
+    EXPECT_EQ(CMainWindow::MODE_SCRIPT, Run());
+    ASSERT_EQ(1u, messages.Shown().size());
+    EXPECT_EQ("Error!", messages.Shown()[0].caption);
+    EXPECT_NE(CString::npos, messages.Shown()[0].text.find("NUL character on line 2"))
+        << messages.Shown()[0].text;
+    EXPECT_EQ("0", Rows());
 }
 
 TEST_P(CResultsModeRun, TheToolbarSortsCopiesAndSelectsInTheGrid) {

@@ -1,5 +1,7 @@
 #include "CScriptFile.h"
 
+#include "FileSyncRecorder.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -150,14 +152,29 @@ TEST_F(ScriptFileTest, ReadsWholeFilesAcrossTheBlockSize) {
     }
 }
 
-TEST_F(ScriptFileTest, ZeroBytesBecomeBlanksAndMissingFilesFail) {
-    WriteRaw(Path("z.sql"), CString("a\0b", 3));
+// A byte-order mark is no part of the script; a zero byte is shown as a symbol, never dropped with
+// what follows it.
+TEST_F(ScriptFileTest, ByteOrderMarkIsDroppedZeroBytesAreShownAndMissingFilesFail) {
+    WriteRaw(Path("z.sql"), CString("\xEF\xBB\xBFselect 1 as a\0, 2 as b\xEF\xBB\xBF", 28));
     CString read;
     ASSERT_EQ(0, CScriptFile::Read(Path("z.sql"), &read));
-    EXPECT_EQ("a b", read);
+    EXPECT_EQ(CString("select 1 as a") + CScriptFile::kNulSymbol + ", 2 as b\xEF\xBB\xBF", read);
 
     CString kept = "kept";
     EXPECT_EQ(-1, CScriptFile::Read(Path("missing.sql"), &kept));
     EXPECT_EQ(-1, CScriptFile::Read(dir.path().toStdString(), &kept));
     EXPECT_EQ("kept", kept);
+}
+
+// A save forces the new script to the disk before it takes the name and the folder after it.
+TEST_F(ScriptFileTest, SaveSyncsTheWholeFileBeforeTheRenameAndTheFolderAfter) {
+    const CString path = Path("durable.sql");
+    for (const CString text : {CString("first version"), CString(20000, 's')}) {
+        FileSyncRecorder recorder;
+        ASSERT_EQ(0, CScriptFile::Write(path, text));
+        std::vector<std::string> expected = FileSyncRecorder::Durable(text.size(), path);
+        if (text.size() > 100) // the second save first moves the old version to its backup name
+            expected.insert(expected.begin() + 1, "rename " + CScriptFile::BackupName(path));
+        EXPECT_EQ(expected, recorder.calls);
+    }
 }

@@ -11,7 +11,8 @@
 //   Script    a file of canned answers; Database  a SQLite file that runs every other statement
 // A Script file holds blocks, each starting with "query <statement text>" (blanks and line ends after
 // the text do not count) or "catalog <function>":
-//   column <name> <SQL type>     a result column;  row <v1>|<v2>|\N   a row (\N is NULL, \n CR LF)
+//   column <name> <SQL type>     a result column;  row <v1>|<v2>|\N   a row (\N is NULL, \n CR LF,
+//                                \0 a NUL byte)
 //   error <SQLSTATE> <native> <message, \n for a line break>   (no message when it is empty)
 //   sleep <ms>                   runs that long first, ending early with HY008 when cancelled
 //   firstfetch <ms>              the first fetch takes that long, ending early the same way
@@ -137,6 +138,9 @@ std::string Unescape(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
             out += "\r\n";
+            ++i;
+        } else if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '0') {
+            out += '\0';
             ++i;
         } else {
             out += text[i];

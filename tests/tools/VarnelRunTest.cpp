@@ -8,6 +8,7 @@
 #include "views/CResultLoader.h"
 
 #include "DatabaseSources.h"
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
 
 #include <QDir>
@@ -16,15 +17,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <poll.h>
 #include <pty.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -471,6 +476,56 @@ TEST_P(VarnelRunOutput, UnwritableOutputExitsFourAndLeavesNoFile) {
     ::setrlimit(RLIMIT_FSIZE, &old);
 }
 
+// SQL output loads back into a fresh table as it was: every kind of value, NULLs however they are
+// shown, a text that reads "<NULL>", quotes and line breaks, and a column name that needs quotes.
+TEST_P(VarnelRunOutput, SqlOutputLoadsBackIntoAFreshTable) {
+    const bool sqlite = GetParam() == Backend::SQLite;
+    const CString crlf = sqlite ? "char(13) || char(10)" : "chr(13) || chr(10)";
+    const CString columns = "(id integer, amount numeric(8,2), ratio real, name varchar(40), \"my col\" "
+                            "varchar(10), day date, moment timestamp)";
+    for (const CString& sql :
+         {"create table kinds" + columns,
+          CString(
+              "insert into kinds values (1, 1.5, 0.25, 'O''Brien \"x\" <&>, a;b', 'sp ace', '2024-01-02', "
+              "'2024-01-02 03:04:05')"),
+          CString("insert into kinds values (2, NULL, NULL, NULL, NULL, NULL, NULL)"),
+          CString(
+              "insert into kinds values (3, -3, -1e10, '<NULL>', '', '1999-12-31', '1999-12-31 23:59:59')"),
+          "insert into kinds values (4, 0, 0, 'line' || " + crlf + " || 'two', 'NULL', NULL, NULL)"}) {
+        ASSERT_EQ(0, session->StmtRealloc());
+        ASSERT_EQ(0, session->Exec(sql)) << sql << ": " << session->lastError;
+    }
+    const CString file = TestSandbox::Directory() + "/kinds.sql";
+    for (const QStringList& shown : {QStringList{}, QStringList{"--null-empty"}}) {
+        const CString copy = shown.isEmpty() ? "copy1" : "copy2";
+        ASSERT_EQ(0, session->StmtRealloc());
+        ASSERT_EQ(0, session->Exec("create table " + copy + columns)) << session->lastError;
+        Outcome outcome = RunTool(
+            Login() + shown + QStringList{"-f", "sql", "--terminate", "--table", Q(copy), "-o", Q(file), "-"},
+            "select * from kinds order by id");
+        ASSERT_EQ(0, outcome.exitCode) << outcome.err;
+        const CString written = ReadBytes(file);
+        EXPECT_NE(CString::npos, written.find("\"my col\"")) << written;
+        EXPECT_NE(CString::npos, written.find(");\r\n")) << written;
+        outcome = RunTool(Login() + QStringList{Q(file)});
+        ASSERT_EQ(0, outcome.exitCode) << outcome.err << written;
+        for (const CString& difference :
+             {"select count(*) from (select * from kinds except select * from " + copy + ") d",
+              "select count(*) from (select * from " + copy + " except select * from kinds) d",
+              "select count(*) - 4 from " + copy,
+              // NULL and the text "<NULL>" stay apart
+              "select count(*) - 1 from " + copy + " where name = '<NULL>'"}) {
+            ASSERT_EQ(0, session->StmtRealloc());
+            ASSERT_EQ(0, session->Exec(difference)) << session->lastError;
+            ASSERT_EQ(0, session->Fetch());
+            CString count;
+            long indicator = 0;
+            session->GetDataAsText(0, count, &indicator);
+            EXPECT_EQ("0", count) << difference << "\n" << written;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, VarnelRunOutput, testing::Values(Backend::SQLite, Backend::Postgres),
                          [](const testing::TestParamInfo<Backend>& info) {
                              return info.param == Backend::SQLite ? "SQLite" : "Postgres";
@@ -570,3 +625,185 @@ TEST(VarnelRun, VersionAndHelp) {
     EXPECT_EQ(0, outcome.exitCode);
     EXPECT_NE(CString::npos, outcome.out.find("--password-file FILE")) << outcome.out;
 }
+
+namespace {
+// A varnel-run process started with posix_spawn, so that it can be signalled and its end read as the
+// shell sees it; standard output goes to a pipe the test reads, or to a file.
+struct Child {
+    pid_t pid = -1;
+    int out = -1; // read end of standard output when it is a pipe
+
+    static Child Start(const QStringList& arguments, const char* stdoutFile = nullptr) {
+        Child child;
+        int fds[2] = {-1, -1};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (stdoutFile) {
+            posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, stdoutFile, O_WRONLY, 0);
+        } else {
+            EXPECT_EQ(0, ::pipe(fds));
+            posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+            posix_spawn_file_actions_addclose(&actions, fds[0]);
+        }
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        std::vector<std::string> strings{VARNEL_BINARY_DIR "/tools/varnel-run"};
+        for (const QString& a : arguments)
+            strings.push_back(a.toStdString());
+        std::vector<char*> argv;
+        for (std::string& s : strings)
+            argv.push_back(s.data());
+        argv.push_back(nullptr);
+        // As a shell starts it: default signal handling, nothing blocked.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t all, none;
+        sigfillset(&all);
+        sigemptyset(&none);
+        posix_spawnattr_setsigdefault(&attributes, &all);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+        EXPECT_EQ(0, ::posix_spawn(&child.pid, argv[0], &actions, &attributes, argv.data(), environ));
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
+        if (!stdoutFile) {
+            ::close(fds[1]);
+            child.out = fds[0];
+        }
+        return child;
+    }
+
+    // The status as a shell reports it: the exit code, or 128 + the signal that ended the process;
+    // -1 when it has not ended within a minute (it is then killed).
+    int Wait() {
+        if (out >= 0)
+            ::close(out);
+        out = -1;
+        for (int i = 0; i < 6000; ++i) {
+            int status = 0;
+            if (::waitpid(pid, &status, WNOHANG) == pid)
+                return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        return -1;
+    }
+};
+
+// Waits until the folder holds an entry whose name contains `part`; false after a minute.
+bool AppearsIn(const CString& folder, const char* part) {
+    for (int i = 0; i < 60000; ++i) {
+        for (const QString& entry : Entries(folder))
+            if (entry.contains(part))
+                return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+} // namespace
+
+// Standard output is a stream: the first rows arrive while the rest is read, a closed pipe ends the
+// run at once, and no run (done, failed or ended by a signal) leaves a temporary file anywhere.
+TEST(VarnelRun, OutputIsStreamedAndSignalsLeaveNoTemporaryFiles) {
+    TestSandbox::AddSqliteSource("sig");
+    const CString temp = TestSandbox::Directory() + "/tmp";
+    const CString folder = TestSandbox::Directory() + "/out";
+    QDir().mkpath(Q(temp));
+    QDir().mkpath(Q(folder));
+    qputenv("TMPDIR", QByteArray::fromStdString(temp));
+    const CString many =
+        WriteFile("many.sql", "with recursive s(x) as (select 1 union all select x + 1 from s "
+                              "where x < 5000000) select x, 'row ' || x as t from s\n");
+    const CString some =
+        WriteFile("some.sql", "with recursive s(x) as (select 1 union all select x + 1 from s "
+                              "where x < 200000) select x, 'row ' || x as t from s\n");
+    const QStringList login{"-q", "-d", "sig"};
+
+    // Done, failed statement, failed output: standard output needs no temporary file.
+    EXPECT_EQ("a\r\n1\r\n", RunTool(login + QStringList{"-"}, "select 1 as a").out);
+    EXPECT_EQ(1, RunTool(login + QStringList{"-"}, "select * from no_such_table").exitCode);
+    Child full = Child::Start(login + QStringList{Q(some)}, "/dev/full");
+    EXPECT_EQ(4, full.Wait());
+    EXPECT_TRUE(Entries(temp).isEmpty()) << Entries(temp).join(' ').toStdString();
+
+    // The reader of a pipe gets the heading and the first rows long before the last row is read, and
+    // when it goes away the run ends by SIGPIPE, as `varnel-run ... | head -1` expects.
+    Child streamed = Child::Start(login + QStringList{Q(many)});
+    char head[64] = {};
+    size_t got = 0;
+    while (got < 16) {
+        const ssize_t n = ::read(streamed.out, head + got, sizeof head - 1 - got);
+        if (n <= 0)
+            break;
+        got += size_t(n);
+    }
+    EXPECT_EQ(0u, CString(head).find("x\tt\r\n1\trow 1\r\n")) << head;
+    EXPECT_EQ(128 + SIGPIPE, streamed.Wait());
+    EXPECT_TRUE(Entries(temp).isEmpty()) << Entries(temp).join(' ').toStdString();
+
+    // A signal while a file is written: the target stays as it was and the hidden file beside it goes.
+    const CString target = folder + "/target.txt";
+    std::ofstream(target, std::ios::binary) << "old content";
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        Child child = Child::Start(login + QStringList{"-o", Q(target), Q(many)}, "/dev/null");
+        ASSERT_TRUE(AppearsIn(folder, ".target.txt.")) << signal;
+        ::kill(child.pid, signal);
+        EXPECT_EQ(128 + signal, child.Wait());
+        EXPECT_EQ(QStringList{"target.txt"}, Entries(folder)) << signal;
+        EXPECT_EQ("old content", ReadBytes(target));
+    }
+#ifdef VARNEL_HAVE_XLSXWRITER
+    // The workbook is built in the temporary folder before it is copied beside the target.
+    Child book =
+        Child::Start(login + QStringList{"-f", "xlsx", "-o", Q(folder + "/book.xlsx"), Q(some)}, "/dev/null");
+    ASSERT_TRUE(AppearsIn(temp, "Varnel-"));
+    ::kill(book.pid, SIGTERM);
+    EXPECT_EQ(128 + SIGTERM, book.Wait());
+    EXPECT_TRUE(Entries(temp).isEmpty()) << Entries(temp).join(' ').toStdString();
+    EXPECT_EQ(QStringList{"target.txt"}, Entries(folder));
+#endif
+    qunsetenv("TMPDIR");
+}
+
+// What a script file holds is what runs: a byte-order mark is no part of it, and a NUL, which would
+// end the statement for the driver, refuses the script. A password file must be readable.
+TEST(VarnelRun, ScriptsAreReadAsWrittenAndPasswordFilesMustBeReadable) {
+    TestSandbox::AddSqliteSource("bom");
+    const QStringList login{"-q", "-d", "bom"};
+    Outcome outcome =
+        RunTool(login + QStringList{Q(WriteFile("bom.sql", "\xEF\xBB\xBFselect 1 as a, 2 as b\n"))});
+    EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_EQ("a\tb\r\n1\t2\r\n", outcome.out);
+
+    outcome = RunTool(login + QStringList{"-"}, CString("select 0 as z;\nselect 1 as a\0, 2 as b\n", 38));
+    EXPECT_EQ(2, outcome.exitCode);
+    EXPECT_EQ("", outcome.out);
+    EXPECT_NE(CString::npos, outcome.err.find("NUL character on line 2")) << outcome.err;
+
+    const CString unreadable = WriteFile("pw", "secret\n");
+    ::chmod(unreadable.c_str(), 0);
+    const bool root = ::geteuid() == 0; // root reads any file
+    for (const CString& file : {TestSandbox::Directory(), unreadable}) {
+        if (root && file == unreadable)
+            continue;
+        outcome = RunTool(login + QStringList{"--password-file", Q(file), "-"}, "select 1");
+        EXPECT_EQ(2, outcome.exitCode) << file;
+        EXPECT_NE(CString::npos, outcome.err.find("cannot read the password file")) << outcome.err;
+        EXPECT_EQ("", outcome.out);
+    }
+}
+
+#ifdef VARNEL_SCRIPTED_DRIVER
+// A value travels with its length: a NUL inside it is kept by the text formats and replaced in markup.
+TEST(VarnelRun, ValuesWithANulByteAreWrittenWhole) {
+    AddScriptedSource("nul", {}, "query select v\ncolumn v 12\ncolumn w 12\nrow A\\0B|x\n");
+    const QStringList login{"-q", "-d", "nul", "-"};
+    EXPECT_EQ(CString("v,w\r\nA\0B,x\r\n", 12), RunTool(login + QStringList{"-s", ","}, "select v").out);
+    EXPECT_EQ(CString("v   w \r\nA\0B x \r\n", 16), RunTool(login + QStringList{"--fixed"}, "select v").out);
+    EXPECT_EQ(CString("insert into t(v,w) values ('A\0B','x')\r\n", 39),
+              RunTool(login + QStringList{"-f", "sql", "--table", "t"}, "select v").out);
+    EXPECT_NE(CString::npos, RunTool(login + QStringList{"-f", "xml"}, "select v")
+                                 .out.find("<item column=\"v\">A\xEF\xBF\xBD"
+                                           "B</item>"));
+}
+#endif

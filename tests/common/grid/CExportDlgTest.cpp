@@ -1,3 +1,4 @@
+#include "grid/CExcelBook.h"
 #include "grid/CExportDlg.h"
 #include "grid/CResultTable.h"
 #include "grid/coreDBgrid.h"
@@ -80,11 +81,11 @@ TEST_F(ExportDlgTest, PresetDialogStartsFromDefaultsWithTabSeparator) {
     EXPECT_FALSE(Control(dlg, IDC_EXP_WITHDELIM)->isEnabled());
     EXPECT_FALSE(Control(dlg, IDC_EXP_SEPARATOR)->isEnabled());
     EXPECT_TRUE(Control(dlg, IDC_EXP_FILE)->isEnabled());
+    EXPECT_TRUE(Control(dlg, IDC_EXP_TERMINATE)->isEnabled());
 
     Control<QRadioButton>(dlg, IDC_EXP_EXCEL)->click();
     EXPECT_TRUE(Control(dlg, IDC_EXP_COLNAMES)->isEnabled());
-    EXPECT_FALSE(Control(dlg, IDC_EXP_FILE)->isEnabled());
-    EXPECT_FALSE(Control(dlg, IDC_EXP_BROWSE)->isEnabled());
+    EXPECT_FALSE(Control(dlg, IDC_EXP_TERMINATE)->isEnabled());
     Control<QRadioButton>(dlg, IDC_EXP_TEXT)->click();
     EXPECT_TRUE(Control(dlg, IDC_EXP_SEPARATOR)->isEnabled());
     Control<QRadioButton>(dlg, IDC_EXP_FIXED)->click();
@@ -153,4 +154,52 @@ TEST_F(ExportDlgTest, GridCommandOpensTheDialogWithTheChosenTarget) {
     });
     EXPECT_EQ(1, grid.ProceedCommand(ID_EXPORT_HTML));
     EXPECT_EQ("HTML", checked.toStdString());
+}
+
+// The file field takes the dialog's width; the workbook goes to that file and is then opened with the
+// desktop's application for it, and where none takes it the user is told where the file is.
+TEST_F(ExportDlgTest, FileFieldIsWideAndTheWorkbookIsWrittenThenOpened) {
+    CExport exporter(&table, EXP_EXCEL);
+    CExportDlg dlg(exporter);
+    ASSERT_TRUE(dlg.Create(0, 0));
+    dlg.show();
+    QApplication::processEvents();
+    auto* file = Control<QLineEdit>(dlg, IDC_EXP_FILE);
+    const QString path = "/home/somebody/Documents/exports/quarterly results of the sales team.xlsx";
+    file->setText(path);
+    EXPECT_TRUE(file->isEnabled()) << "the workbook needs a file too";
+    EXPECT_TRUE(Control(dlg, IDC_EXP_BROWSE)->isEnabled());
+    EXPECT_FALSE(Control(dlg, IDC_EXP_TERMINATE)->isEnabled()) << "only SQL statements are terminated";
+    // Most of the dialog's width, and the whole path visible in it.
+    EXPECT_GT(file->width(), dlg.width() * 6 / 10) << file->width() << " of " << dlg.width();
+    EXPECT_GE(file->width(), file->fontMetrics().horizontalAdvance(path));
+    const QImage shot = dlg.grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+    shot.save(QString::fromStdString(TestSandbox::Directory() + "/export-dialog.png"));
+
+#ifdef VARNEL_HAVE_XLSXWRITER
+    for (const bool opens : {true, false}) {
+        messages.Clear();
+        const CString target = TestSandbox::Directory() + (opens ? "/opened.xlsx" : "/kept.xlsx");
+        CString opened;
+        CExcelBook::SetOpener([&](const CString& p) {
+            opened = p;
+            return opens;
+        });
+        CExportDlg again(exporter);
+        ASSERT_TRUE(again.Create(0, 0));
+        Control<QLineEdit>(again, IDC_EXP_FILE)->setText(QString::fromStdString(target));
+        again.OnOK();
+        CExcelBook::SetOpener(nullptr);
+        EXPECT_EQ(target, opened);
+        EXPECT_EQ(CString("PK\x03\x04", 4), Read(target).substr(0, 4)) << "the workbook stays, opened or not";
+        EXPECT_EQ(QDialog::Accepted, again.result());
+        if (opens) {
+            EXPECT_TRUE(messages.Shown().empty());
+        } else {
+            ASSERT_EQ(1u, messages.Shown().size());
+            EXPECT_NE(CString::npos, messages.Shown()[0].text.find(target)) << messages.Shown()[0].text;
+        }
+    }
+#endif
 }
