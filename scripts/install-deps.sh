@@ -9,7 +9,7 @@ packages=(
     postgresql sqlite3
     libxlsxwriter-dev
     libgtest-dev libbenchmark-dev time
-    xvfb xdotool imagemagick
+    xvfb xdotool imagemagick poppler-utils
     desktop-file-utils appstream dpkg-dev file librsvg2-bin
     fonts-dejavu-core
 )
