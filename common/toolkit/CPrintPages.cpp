@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-CArray<int> CPrintPages::Sequence(int pageCount, int fromPage, int toPage, int copies, bool collate) {
+CArray<int> CPrintPages::Sequence(int pageCount, int fromPage, int toPage, int copies, bool collate,
+                                  bool lastFirst) {
     int first = 0, last = pageCount - 1;
     if (fromPage > 0 || toPage > 0) {
         first = std::max(fromPage, 1) - 1;
@@ -22,6 +23,8 @@ CArray<int> CPrintPages::Sequence(int pageCount, int fromPage, int toPage, int c
         for (int page = first; page <= last; ++page)
             pages.insert(pages.end(), copies, page);
     }
+    if (lastFirst)
+        std::reverse(pages.begin(), pages.end());
     return pages;
 }
 
@@ -30,5 +33,5 @@ CArray<int> CPrintPages::Sequence(int pageCount, const QPrinter& printer) {
     // A printer that makes copies gets each page once.
     const int copies = printer.supportsMultipleCopies() ? 1 : printer.copyCount();
     return Sequence(pageCount, range ? printer.fromPage() : 0, range ? printer.toPage() : 0, copies,
-                    printer.collateCopies());
+                    printer.collateCopies(), printer.pageOrder() == QPrinter::LastPageFirst);
 }
