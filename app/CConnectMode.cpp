@@ -464,8 +464,13 @@ void CConnectMode::OnDataSourceChanged() {
     // The run's connection is left alone; the box is refilled at the next connection.
     if (m_Main.IsRunning())
         return;
+    m_DataSource = m_DSN->GetCurDSN();
     m_Database->FillDatabases(m_Session, "");
+    // Not connected, the box still lists the previous data source's database.
+    if (!m_Session || !m_Session->connected)
+        m_Database->clear();
     m_DatabaseIndex = m_Database->currentIndex();
+    m_Main.UpdateTitle();
 }
 
 void CConnectMode::OnDatabaseChanged() {

@@ -1,5 +1,5 @@
 // The "Macro definitions" dialog: shows the fixed macros and lets the user write the texts of
-// the ten macros on Ctrl-0 to Ctrl-9; saved texts reach the editor at the next start.
+// the ten macros on Ctrl-0 to Ctrl-9; saved texts reach the script editor at once.
 #pragma once
 
 #include "toolkit/CSmDialog.h"

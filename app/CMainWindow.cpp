@@ -7,6 +7,7 @@
 #include "CMacrosDlg.h"
 #include "CResultsMode.h"
 #include "CSchemaMode.h"
+#include "CScriptFile.h"
 #include "CScriptMode.h"
 #include "CSettingsDlg.h"
 
@@ -175,6 +176,7 @@ CMainWindow::~CMainWindow() {
 }
 
 bool CMainWindow::OnInitDialog() {
+    CSmDialog::SetMainWindow(this);
     setWindowIcon(QIcon(":/icons/varnel.svg"));
     m_Tips = new CTipDlg(this);
 
@@ -370,6 +372,10 @@ void CMainWindow::SwitchMode(int index) {
     if (index != m_Mode) {
         m_Pages[m_Mode]->Deactivate();
         m_Mode = index;
+        // The tab shows the mode while it works (a run happens inside the Results page's Activate).
+        m_SwitchingTab = true;
+        m_Tabs->setCurrentIndex(index);
+        m_SwitchingTab = false;
         m_Pages[index]->Activate();
     }
     m_SwitchingTab = true;
@@ -483,8 +489,8 @@ bool CMainWindow::OnCommand(unsigned id) {
         return true;
     case ID_MACROS: {
         CMacrosDlg dialog(m_Settings, this);
-        if (dialog.Open())
-            RunModal(dialog);
+        if (dialog.Open() && RunModal(dialog) == QDialog::Accepted)
+            m_Script->InstallMacros();
         return true;
     }
     case ID_LOG_VIEW:
@@ -687,8 +693,11 @@ void CMainWindow::Shutdown() {
     Save(kPlacement);
     const CString autoSave = m_Settings.getStr("AUTOname");
     std::error_code ec;
-    if (!autoSave.empty())
+    if (!autoSave.empty()) {
         std::filesystem::remove(autoSave, ec);
+        // Writing the auto-save file over an older one keeps that as its backup.
+        std::filesystem::remove(CScriptFile::BackupName(autoSave), ec);
+    }
     if (m_Pages[m_Mode])
         m_Pages[m_Mode]->Deactivate();
     if (m_Tray)

@@ -4,6 +4,7 @@
 #include "CMainWindow.h"
 #include "CScriptFile.h"
 #include "CScriptMode.h"
+#include "CToolbarImages.h"
 
 #include "services/CSoundPlayer.h"
 #include "services/Helpers.h"
@@ -99,6 +100,11 @@ bool CResultsMode::OnInitDialog() {
         const unsigned id = b.id;
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     }
+    CToolbarImages::Apply(m_ToolBar,
+                          {"edit-copy", "edit-select-all", "text-x-generic", "text-x-sql", "text-xml",
+                           "text-html", "x-office-spreadsheet", "view-sort-ascending", "view-sort-descending",
+                           "document-print"},
+                          ":/results-toolbar.xpm");
     layout->addWidget(m_ToolBar);
 
     m_Time = new QLabel("Time", this);
@@ -178,6 +184,9 @@ void CResultsMode::Activate() {
     script->WriteScriptFile(m_Settings.getStr("AUTOname"));
 
     m_Running = true;
+    // The time of the previous run does not belong to this one.
+    m_TimeText.clear();
+    m_Time->clear();
     m_Grid->setContextMenuPolicy(Qt::NoContextMenu);
     m_ToolBar->setEnabled(false);
     m_Wait = std::make_unique<CWait>(window());

@@ -4,6 +4,7 @@
 #include "CMacrosDlg.h"
 #include "CScriptFile.h"
 #include "CSettingsDlg.h"
+#include "CToolbarImages.h"
 #include "editor/ColorEditWnd.h"
 #include "parse/CParse.h"
 #include "services/CSysReg.h"
@@ -19,7 +20,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -119,42 +119,43 @@ bool CScriptMode::OnInitDialog() {
 
     // Toolbar.
     m_ToolBar = new QToolBar(this);
-    m_ToolBar->setIconSize(QSize(17, 15));
     struct Button {
         unsigned id;
         const char* tip;
-        QStyle::StandardPixmap icon;
-        bool hasIcon;
     };
     const Button buttons[] = {
-        {ID_NEW_SCRIPT, "New script", QStyle::SP_FileIcon, true},
-        {ID_FILE_OPEN, "Open script", QStyle::SP_DialogOpenButton, true},
-        {ID_FILE_SAVE, "Save script", QStyle::SP_DialogSaveButton, true},
-        {0, nullptr, QStyle::SP_CustomBase, false},
-        {ColorEditWnd::ID_EDIT_REPLACE, "Search and replace", QStyle::SP_FileDialogContentsView, true},
-        {ColorEditWnd::ID_EDIT_CUT, "Cut", QStyle::SP_CustomBase, false},
-        {ColorEditWnd::ID_EDIT_COPY, "Copy selected", QStyle::SP_CustomBase, false},
-        {ColorEditWnd::ID_EDIT_PASTE, "Paste", QStyle::SP_CustomBase, false},
-        {ColorEditWnd::ID_EDIT_SELECT_ALL, "Select all", QStyle::SP_CustomBase, false},
-        {0, nullptr, QStyle::SP_CustomBase, false},
-        {ColorEditWnd::ID_EDIT_UNDO, "Undo", QStyle::SP_ArrowBack, true},
-        {ColorEditWnd::ID_EDIT_REDO, "Redo", QStyle::SP_ArrowForward, true},
-        {0, nullptr, QStyle::SP_CustomBase, false},
-        {ID_FILE_PRINT, "Print", QStyle::SP_CustomBase, false},
-        {ID_MACROS, "Macro definitions", QStyle::SP_CustomBase, false},
+        {ID_NEW_SCRIPT, "New script"},
+        {ID_FILE_OPEN, "Open script"},
+        {ID_FILE_SAVE, "Save script"},
+        {0, nullptr},
+        {ColorEditWnd::ID_EDIT_REPLACE, "Search and replace"},
+        {ColorEditWnd::ID_EDIT_CUT, "Cut"},
+        {ColorEditWnd::ID_EDIT_COPY, "Copy selected"},
+        {ColorEditWnd::ID_EDIT_PASTE, "Paste"},
+        {ColorEditWnd::ID_EDIT_SELECT_ALL, "Select all"},
+        {0, nullptr},
+        {ColorEditWnd::ID_EDIT_UNDO, "Undo"},
+        {ColorEditWnd::ID_EDIT_REDO, "Redo"},
+        {0, nullptr},
+        {ID_FILE_PRINT, "Print"},
+        {ID_MACROS, "Macro definitions"},
     };
     for (const Button& b : buttons) {
         if (!b.tip) {
             m_ToolBar->addSeparator();
             continue;
         }
-        QAction* action = b.hasIcon ? m_ToolBar->addAction(style()->standardIcon(b.icon), b.tip)
-                                    : m_ToolBar->addAction(b.tip);
+        QAction* action = m_ToolBar->addAction(b.tip);
         action->setToolTip(b.tip);
         action->setData(b.id);
         const unsigned id = b.id;
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     }
+    CToolbarImages::Apply(m_ToolBar,
+                          {"document-new", "document-open", "document-save", "edit-find-replace", "edit-cut",
+                           "edit-copy", "edit-paste", "edit-select-all", "edit-undo", "edit-redo",
+                           "document-print", "insert-text"},
+                          ":/script-toolbar.xpm");
     layout->addWidget(m_ToolBar);
 
     // Editor.
@@ -170,6 +171,8 @@ bool CScriptMode::OnInitDialog() {
     m_Editor->SetReadOnly(false);
     m_Editor->ClearUndoHistory();
     layout->addWidget(m_Editor, 1);
+    // Whoever focuses the page (the main window at start-up, a closed dialog) means the editor.
+    setFocusProxy(m_Editor);
 
     CMacroTable::Install(*m_Editor, m_Settings);
 
@@ -263,9 +266,15 @@ int CScriptMode::SaveScriptAs() {
     if (!chosen || chosen->empty())
         return 1;
     CString path = *chosen;
-    // The default extension for a name typed without one.
-    if (FileNameOf(path).find('.') == CString::npos)
+    // The default extension for a name typed without one. The dialog asked about overwriting the
+    // name as typed, so a file of the completed name is asked about here.
+    if (FileNameOf(path).find('.') == CString::npos) {
         path += ".sql";
+        if (CScriptFile::Exists(path) &&
+            ShowMessage(path + " already exists.\nDo you want to replace it?", kAttention,
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, this) != IDYES)
+            return 1;
+    }
     RememberFolder(path);
     m_Settings.setStr("SqlFile", path);
     emit FileChanged();
@@ -355,9 +364,13 @@ void CScriptMode::PrintScript() {
 
 void CScriptMode::EditMacros() {
     CMacrosDlg dialog(m_Settings, this);
-    dialog.DoModal();
-    CMacroTable::Install(*m_Editor, m_Settings);
+    if (dialog.DoModal() == QDialog::Accepted)
+        InstallMacros();
     m_Editor->setFocus();
+}
+
+void CScriptMode::InstallMacros() {
+    CMacroTable::Install(*m_Editor, m_Settings);
 }
 
 bool CScriptMode::OnCommand(unsigned id) {

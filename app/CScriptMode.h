@@ -62,8 +62,10 @@ public:
     void OpenScript();
     // Prints the script with the file box's text as title.
     void PrintScript();
-    // The "Macro definitions" dialog, modal.
+    // The "Macro definitions" dialog, modal; saved texts take effect at once.
     void EditMacros();
+    // Gives the editor the macros as the settings hold them now.
+    void InstallMacros();
     // Runs a toolbar command; any other command goes to the editor. False when nobody knew it.
     bool OnCommand(unsigned id);
 

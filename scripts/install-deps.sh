@@ -10,7 +10,7 @@ packages=(
     libxlsxwriter-dev
     libsecret-1-dev gnome-keyring dbus-daemon dbus-bin
     libgtest-dev libbenchmark-dev time
-    xvfb xdotool imagemagick
+    xvfb xdotool imagemagick poppler-utils
     desktop-file-utils appstream dpkg-dev file librsvg2-bin
     fonts-dejavu-core
 )

@@ -1,5 +1,7 @@
 #include "editor/CScriptPrinter.h"
 
+#include "toolkit/CPrintPages.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -32,35 +34,39 @@ CArray<CScriptPrinter::Placement> CScriptPrinter::Layout(int lineCount, int line
 }
 
 int CScriptPrinter::PrintLines(QPrinter& printer, const CStringArray& lines, int pointSize) {
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return -1;
     QFont font("Courier New");
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPointSize(pointSize > 0 ? pointSize : 10);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
     const QFontMetrics metrics(font, &printer);
     const int height = metrics.height();
-    const CArray<Placement> placements =
-        Layout(static_cast<int>(lines.size()), height, painter.device()->height());
+    const CArray<Placement> placements = Layout(static_cast<int>(lines.size()), height, printer.height());
+    // The lines of each page, for printing pages in the order and number the user chose.
+    CArray<CArray<size_t>> pageLines(placements.empty() ? 1 : placements.back().page + 1);
+    for (size_t i = 0; i < placements.size(); ++i)
+        pageLines[placements[i].page].push_back(i);
+    const CArray<int> sequence = CPrintPages::Sequence(static_cast<int>(pageLines.size()), printer);
+    if (sequence.empty())
+        return 0;
 
-    int page = 0;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (placements[i].page != page) {
-            if (!printer.newPage()) {
-                printer.abort();
-                painter.end();
-                return -1;
-            }
-            page = placements[i].page;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return -1;
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    for (size_t k = 0; k < sequence.size(); ++k) {
+        if (k > 0 && !printer.newPage()) {
+            printer.abort();
+            painter.end();
+            return -1;
         }
-        const CString& line = lines[i];
-        painter.drawText(QPointF(LeftMargin, placements[i].y + metrics.ascent()),
-                         QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+        for (size_t i : pageLines[sequence[k]]) {
+            const CString& line = lines[i];
+            painter.drawText(QPointF(LeftMargin, placements[i].y + metrics.ascent()),
+                             QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+        }
     }
     if (!painter.end())
         return -1;
-    return page + 1;
+    return static_cast<int>(sequence.size());
 }

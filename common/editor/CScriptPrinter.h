@@ -16,7 +16,8 @@ public:
     // Where each of lineCount lines of height lineHeight goes on pages pageHeight pixels high.
     static CArray<Placement> Layout(int lineCount, int lineHeight, int pageHeight);
 
-    // Prints the lines on an already set-up printer with a fixed-pitch font of pointSize points.
-    // Returns the number of pages printed, or -1 when the document could not be printed.
+    // Prints the lines on an already set-up printer with a fixed-pitch font of pointSize points,
+    // the pages and copies chosen on the printer only. Returns the number of pages printed (0 when
+    // the chosen range holds none), or -1 when the document could not be printed.
     static int PrintLines(QPrinter& printer, const CStringArray& lines, int pointSize);
 };

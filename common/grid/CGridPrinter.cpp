@@ -1,6 +1,7 @@
 #include "grid/CGridPrinter.h"
 
 #include "grid/CGridCtrl.h"
+#include "toolkit/CPrintPages.h"
 #include "toolkit/StdDialogs.h"
 
 #include <QDateTime>
@@ -18,8 +19,6 @@ bool CGridPrinter::Print(QPrinter* printer) {
     printer->setDocName(app.isEmpty() ? WindowTitle() : app);
     if (!StdDialogs::SetupPrinter(const_cast<CGridCtrl*>(&m_Grid), printer))
         return false;
-    // The whole grid is printed: no page range, no selection.
-    printer->setPrintRange(QPrinter::AllPages);
     return PrintTo(printer);
 }
 
@@ -66,9 +65,6 @@ void CGridPrinter::DrawFooter(QPainter& painter, int page, int pages, double cha
 }
 
 bool CGridPrinter::PrintTo(QPrinter* printer) {
-    QPainter painter;
-    if (!painter.begin(printer))
-        return false;
     QFont printFont("Arial");
     printFont.setPointSize(10);
     const QFontMetricsF fm(printFont, printer);
@@ -89,6 +85,13 @@ bool CGridPrinter::PrintTo(QPrinter* printer) {
     for (int r = 0; r < m_Grid.GetFixedRowCount(); ++r)
         fixedH += m_Grid.GetRowHeight(r);
     const std::vector<int> pages = Paginate((pageH - top - bottom) / scale - fixedH);
+    // The pages of the range chosen in the print dialog; their numbers stay those of the whole grid.
+    const CArray<int> sequence = CPrintPages::Sequence(static_cast<int>(pages.size()), *printer);
+    if (sequence.empty())
+        return true;
+    QPainter painter;
+    if (!painter.begin(printer))
+        return false;
 
     // The grid's own font at its screen size, so that text keeps its proportion to the cells.
     QFont gridFont = m_Grid.font();
@@ -98,8 +101,9 @@ bool CGridPrinter::PrintTo(QPrinter* printer) {
     const QString window = WindowTitle();
     const QString app = QGuiApplication::applicationDisplayName();
 
-    for (size_t p = 0; p < pages.size(); ++p) {
-        if (p > 0 && !printer->newPage())
+    for (size_t k = 0; k < sequence.size(); ++k) {
+        const size_t p = static_cast<size_t>(sequence[k]);
+        if (k > 0 && !printer->newPage())
             return false;
         painter.setFont(boldFont);
         painter.setPen(Qt::black);

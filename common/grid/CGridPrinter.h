@@ -1,5 +1,6 @@
-// Prints a grid: its whole width scaled to the paper, its rows spread over pages, each page with
-// the column headings, a header with the window and application titles and a page footer.
+// Prints a grid: its whole width scaled to the paper, its rows spread over pages (those of the
+// chosen range printed), each page with the column headings, a header with the window and
+// application titles and a page footer.
 #pragma once
 
 #include "CommonTypes.h"

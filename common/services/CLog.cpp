@@ -132,13 +132,10 @@ void CLog::ViewLog(bool errorFile) {
         ShowMessage("Log still empty.", "Information!", MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)))) {
-        CString reason;
-        FormatLastError(&reason);
-        if (reason.empty())
-            reason = "No application is set up to open this file.";
-        ShowMessage(reason, "xdg-open " + path, MB_OK | MB_ICONERROR);
-    }
+    // The desktop opens the file with its viewer for text files; errno says nothing about why it
+    // could not, so the message names the reason itself.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
+        ShowMessage("No application is set up to open text files.", "xdg-open " + path, MB_OK | MB_ICONERROR);
 }
 
 void CLog::TruncateLog(bool errorFile) {

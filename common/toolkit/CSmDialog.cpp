@@ -1,10 +1,21 @@
 #include "toolkit/CSmDialog.h"
 
+#include "toolkit/CWindowPlacement.h"
 #include "toolkit/MessageBox.h"
 
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QResizeEvent>
+#include <QShowEvent>
+
+namespace {
+QPointer<QWidget>& MainWindowSlot() {
+    static QPointer<QWidget> window;
+    return window;
+}
+} // namespace
 
 CSmDialog::CSmDialog(int templateId, QWidget* parent, Qt::WindowFlags flags)
     : QDialog(parent, flags), m_Container(this), m_TemplateId(templateId), m_Parent(parent) {
@@ -27,10 +38,18 @@ bool CSmDialog::Initialise() {
     return true;
 }
 
+void CSmDialog::SetMainWindow(QWidget* window) {
+    MainWindowSlot() = window;
+}
+
 bool CSmDialog::Create(int x, int y) {
+    // A window opens centred unless its initialisation restores a stored placement.
+    if (isWindow())
+        m_CentreOnShow = true;
     if (!Initialise())
         return false;
-    move(x, y);
+    if (!isWindow() || m_CentreOnShow)
+        move(x, y);
     return true;
 }
 
@@ -47,6 +66,21 @@ void CSmDialog::Activate() {
 
 void CSmDialog::Deactivate() {
     hide();
+}
+
+void CSmDialog::showEvent(QShowEvent* event) {
+    if (isWindow() && m_CentreOnShow && !event->spontaneous()) {
+        m_CentreOnShow = false;
+        // Centred at the size it is shown with, which its layout settles now.
+        if (layout())
+            layout()->activate();
+        QWidget* owner = parentWidget() ? parentWidget()->window() : MainWindowSlot().data();
+        const QRect ownerRect =
+            owner && owner != this && owner->isVisible() ? owner->frameGeometry() : QRect();
+        // The frame counts where the desktop already knows it; move() places the frame.
+        move(CWindowPlacement::Centred(frameGeometry().size(), ownerRect, CWindowPlacement::Screens()).topLeft());
+    }
+    QDialog::showEvent(event);
 }
 
 void CSmDialog::resizeEvent(QResizeEvent* event) {
@@ -123,8 +157,16 @@ int CSmDialog::Load(const CString& name) {
     const std::optional<QRect> dlg = ReadRect("dlg");
     if (!dlg)
         return -1;
-    const QSize size = dlg->size().expandedTo(minimumSize()).boundedTo(maximumSize());
-    move(dlg->topLeft());
+    QSize size = dlg->size().expandedTo(minimumSize()).boundedTo(maximumSize());
+    QPoint topLeft = dlg->topLeft();
+    if (isWindow()) {
+        // Stored on a screen that is gone or larger: brought back where the user can reach it.
+        const QRect placed = CWindowPlacement::OnScreen(QRect(topLeft, size), CWindowPlacement::Screens());
+        topLeft = placed.topLeft();
+        size = placed.size().expandedTo(minimumSize());
+        m_CentreOnShow = false;
+    }
+    move(topLeft);
     resize(size);
     // The controls get their stored rectangles below; the size change must not move them again.
     m_Container.RecordSize(size.width(), size.height());

@@ -20,7 +20,10 @@ public:
 
     // Builds the dialog (OnInitDialog), sets up the tips and places it at (x, y) without changing
     // its size; it stays hidden. A failure shows "CDialog::Create fail!". Returns true on success.
+    // A window (not a page) whose placement was not restored opens centred on its owner instead.
     bool Create(int x, int y);
+    // The window that dialogs without a parent open centred on.
+    static void SetMainWindow(QWidget* window);
     // Builds the dialog when not yet done and runs it modally.
     int DoModal();
     bool IsCreated() const { return m_Created; }
@@ -43,7 +46,8 @@ public:
     // section `name`; returns 0.
     int Save(const CString& name);
     int Save(CString* name) { return name ? Save(*name) : -1; }
-    // Restores what Save stored; -1 and nothing changed when nothing was stored.
+    // Restores what Save stored, a window kept within reach on the screens; -1 and nothing changed
+    // when nothing was stored.
     int Load(const CString& name);
     int Load(CString* name) { return name ? Load(*name) : -1; }
 
@@ -51,6 +55,7 @@ protected:
     // Creates the controls and registers the anchored ones; false when that failed.
     virtual bool OnInitDialog() { return true; }
 
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -69,4 +74,5 @@ private:
     int m_TemplateId;
     QWidget* m_Parent;
     bool m_Created = false;
+    bool m_CentreOnShow = true;
 };

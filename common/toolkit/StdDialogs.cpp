@@ -68,6 +68,12 @@ bool SetupPrinter(QWidget* parent, QPrinter* printer) {
     if (Handler().print)
         return Handler().print(parent, printer);
     QPrintDialog dialog(printer, parent);
+    // Offered is what the printing honours: page range, copies and a file as target; a selection
+    // or "current page" is not.
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -1,5 +1,6 @@
 #include "builder/CSelectListPage.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
@@ -8,10 +9,11 @@
 CSelectListPage::CSelectListPage(Builder* builder)
     : CBuilderPage(builder, "Fields, functions and custom values") {
     auto* layout = new QHBoxLayout(this);
-    auto* left = new QVBoxLayout;
+    // Each source (fields, functions, custom value) has its own ">" beside it.
+    auto* sources = new QGridLayout;
     auto* buttons = new QVBoxLayout;
     auto* right = new QVBoxLayout;
-    layout->addLayout(left, 1);
+    layout->addLayout(sources, 1);
     layout->addLayout(buttons);
     layout->addLayout(right, 1);
     m_Fields = new QListWidget(this);
@@ -20,9 +22,11 @@ CSelectListPage::CSelectListPage(Builder* builder)
     FillList(m_Functions, CBuilderModel::Functions());
     m_Functions->setCurrentRow(-1);
     m_Value = new QLineEdit(this);
-    left->addWidget(m_Fields, 2);
-    left->addWidget(m_Functions, 1);
-    left->addWidget(m_Value);
+    sources->addWidget(m_Fields, 0, 0);
+    sources->addWidget(m_Functions, 1, 0);
+    sources->addWidget(m_Value, 2, 0);
+    sources->setRowStretch(0, 2);
+    sources->setRowStretch(1, 1);
     m_Items = new QTreeWidget(this);
     m_Items->setHeaderLabels({"Item", "Distinct", "As"});
     m_Items->setRootIsDecorated(false);
@@ -30,16 +34,34 @@ CSelectListPage::CSelectListPage(Builder* builder)
     m_As = new QLineEdit(this);
     right->addWidget(m_Items, 1);
     right->addWidget(m_As);
-    Button(buttons, ">", [this] {
-        Model().ItemsAddFields(SelectedRows(m_Fields));
-    })->setObjectName("addFields");
-    Button(buttons, ">", [this] {
-        const Selection functions = SelectedRows(m_Functions);
-        Model().ItemsAddFunction(functions.empty() ? -1 : *functions.begin(), SelectedRows(m_Fields));
-    })->setObjectName("addFunction");
-    Button(buttons, ">", [this] {
-        Model().ItemsAddValue(m_Value->text().toStdString());
-    })->setObjectName("addValue");
+    const struct {
+        const char* name;
+        const char* tip;
+        int row;
+    } adds[] = {
+        {"addFields", "Add the selected fields to the select list", 0},
+        {"addFunction", "Add the selected function of the selected fields to the select list", 1},
+        {"addValue", "Add the custom value to the select list", 2},
+    };
+    for (const auto& add : adds) {
+        auto* column = new QVBoxLayout;
+        column->addStretch(1);
+        QPushButton* button = nullptr;
+        if (add.row == 0) {
+            button = Button(column, ">", [this] { Model().ItemsAddFields(SelectedRows(m_Fields)); });
+        } else if (add.row == 1) {
+            button = Button(column, ">", [this] {
+                const Selection functions = SelectedRows(m_Functions);
+                Model().ItemsAddFunction(functions.empty() ? -1 : *functions.begin(), SelectedRows(m_Fields));
+            });
+        } else {
+            button = Button(column, ">", [this] { Model().ItemsAddValue(m_Value->text().toStdString()); });
+        }
+        column->addStretch(1);
+        button->setObjectName(add.name);
+        button->setToolTip(add.tip);
+        sources->addLayout(column, add.row, 1);
+    }
     Button(buttons, "<", [this] { Model().ItemsRemove(SelectedRows(m_Items)); });
     Button(buttons, "<<", [this] { Model().ItemsRemoveAll(); });
     Button(buttons, "DISTINCT", [this] { Model().ItemsDistinct(SelectedRows(m_Items)); });
@@ -59,4 +81,7 @@ void CSelectListPage::Show() {
                                                                  QString::fromStdString(item.distinct),
                                                                  QString::fromStdString(item.as)}));
     SelectRows(m_Items, items);
+    // Items are read whole: every column as wide as its longest text.
+    for (int column = 0; column < m_Items->columnCount(); ++column)
+        m_Items->resizeColumnToContents(column);
 }

@@ -276,6 +276,7 @@ TEST_F(ConnectModeTest, LeavingThePageStoresHistoriesAndDataSourceAndChangesRais
 
 TEST_F(ConnectModeTest, SummaryNamesDataSourceUserOwnerAndDatabase) {
     AddScriptedSource("Shop", {{"DATABASE_NAME", "shopdb"}});
+    AddScriptedSource("Stock", {{"DATABASE_NAME", "stockdb"}});
     CConnectMode& page = Open("Shop");
     EXPECT_EQ("(Shop///)", page.ConnectionSummary());
     m_Window->SwitchMode(CMainWindow::MODE_CONNECT);
@@ -285,6 +286,15 @@ TEST_F(ConnectModeTest, SummaryNamesDataSourceUserOwnerAndDatabase) {
     ASSERT_EQ(1, m_Session->connected);
     EXPECT_EQ("(Shop/joe/main/shopdb)", page.ConnectionSummary());
     EXPECT_NE(CString::npos, Title().find("(Shop/joe/main/shopdb)")) << Title();
+
+    // Another data source chosen: its name at once, and no database of the previous one.
+    Permanent()->click();
+    ASSERT_EQ(0, m_Session->connected);
+    CDBCBox* sources = page.DataSourceBox();
+    sources->setCurrentIndex(sources->findText("Stock"));
+    emit sources->activated(sources->currentIndex());
+    EXPECT_NE(CString::npos, Title().find("(Stock/joe/main/)")) << Title();
+    EXPECT_EQ("", page.DatabaseBox()->currentText().toStdString());
 }
 
 // Without a Secret Service the page says so beside "Save password", the password is kept scrambled,

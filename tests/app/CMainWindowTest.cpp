@@ -3,6 +3,8 @@
 #include "CAboutDlg.h"
 #include "CConnectMode.h"
 #include "CHelpWindow.h"
+#include "CMacrosDlg.h"
+#include "CResultsMode.h"
 #include "CScriptMode.h"
 #include "CSettingsDlg.h"
 
@@ -14,6 +16,7 @@
 #include "toolkit/CStringTable.h"
 #include "toolkit/CTipDlg.h"
 #include "toolkit/ControlId.h"
+#include "toolkit/MessageBox.h"
 
 #include "codbc/ODBC.h"
 
@@ -22,6 +25,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QToolBar>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -31,6 +37,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -470,11 +477,15 @@ TEST_F(MainWindowTest, ShutdownDisconnectsStoresHistoriesAndPlacementAndDeletesT
     ASSERT_TRUE(w.HelpWindow()->isVisible());
     const CString autoSave = S().getStr("AUTOname");
     WriteFile(autoSave, "x");
+    // Writing the auto-save file twice leaves its backup beside it.
+    const CString autoSaveBackup = autoSave.substr(0, autoSave.rfind('.')) + ".bak";
+    WriteFile(autoSaveBackup, "y");
     ASSERT_TRUE(w.OnExit());
     w.Shutdown();
     EXPECT_EQ(0, m_Session->connected);
     EXPECT_FALSE(w.HelpWindow()->isVisible());
     EXPECT_FALSE(std::filesystem::exists(autoSave));
+    EXPECT_FALSE(std::filesystem::exists(autoSaveBackup));
     EXPECT_FALSE(w.Page(2)->isVisible());
     EXPECT_EQ("700", Stored("MainWindow", "dlgX2").empty()
                          ? ""
@@ -489,6 +500,138 @@ TEST_F(MainWindowTest, ShutdownDisconnectsStoresHistoriesAndPlacementAndDeletesT
     CMainWindow& again = Open();
     EXPECT_EQ(700, again.width());
     EXPECT_EQ(560, again.height());
+}
+
+TEST_F(MainWindowTest, TypingAfterTheTipIsClosedReachesTheEditorAndSoAfterEachReturnToScript) {
+    CSysReg().Save("Tips", "m_TipOnStartup", 1);
+    CMainWindow& w = Open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.OnStartupTimer();
+    ASSERT_TRUE(w.Tips()->isVisible());
+    w.Tips()->accept();
+    QApplication::processEvents();
+    // A desktop hands the activation back; the offscreen platform has to be told.
+    if (!w.isActiveWindow()) {
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+    ASSERT_NE(nullptr, QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), "sel");
+    EXPECT_EQ("sel", ScriptText());
+
+    w.SwitchMode(CMainWindow::MODE_CONNECT);
+    w.SwitchMode(CMainWindow::MODE_SCRIPT);
+    QApplication::processEvents();
+    ASSERT_NE(nullptr, QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), "ect");
+    EXPECT_EQ("select", ScriptText());
+}
+
+TEST_F(MainWindowTest, ARunShowsTheResultsTabAndNotThePreviousRunsTime) {
+    CMainWindow& w = Open(true);
+    S().setInt("CountTime", 1);
+    w.InsertIntoScript("select 1", 1);
+    w.SwitchMode(CMainWindow::MODE_RESULTS);
+    ASSERT_EQ(CMainWindow::MODE_RESULTS, w.CurrentMode());
+    ASSERT_FALSE(w.ResultsPage()->TimeLine()->text().isEmpty());
+
+    // Two statements: the run asks before it goes on, and that is where it is looked at.
+    w.SwitchMode(CMainWindow::MODE_SCRIPT);
+    w.InsertIntoScript("create table t (a integer)\r\ninsert into t values (1)", 1);
+    int tabDuringRun = -1;
+    QString timeDuringRun = "<not asked>";
+    const MessageHandler previous = SetMessageHandler([&](const MessageRequest&) {
+        tabDuringRun = w.Tabs()->currentIndex();
+        timeDuringRun = w.ResultsPage()->TimeLine()->text();
+        return IDNO;
+    });
+    w.SwitchMode(CMainWindow::MODE_RESULTS);
+    SetMessageHandler(previous);
+    EXPECT_EQ(CMainWindow::MODE_RESULTS, tabDuringRun);
+    EXPECT_EQ("", timeDuringRun.toStdString());
+    // Declined: back in the Script mode, and the tab says so.
+    EXPECT_EQ(CMainWindow::MODE_SCRIPT, w.CurrentMode());
+    EXPECT_EQ(CMainWindow::MODE_SCRIPT, w.Tabs()->currentIndex());
+}
+
+TEST_F(MainWindowTest, MacrosSavedFromTheToolsMenuWorkAtOnce) {
+    CMainWindow& w = Open();
+    CMainWindow::SetModalRunner([](QDialog& dialog) {
+        auto* text = qobject_cast<QLineEdit*>(FindControl(&dialog, 1169)); // the text of Ctrl-5
+        if (!text)
+            return 0;
+        text->setText("count(*) ");
+        static_cast<CMacrosDlg&>(dialog).OnSave();
+        return dialog.result();
+    });
+    w.OnCommand(CMainWindow::ID_MACROS);
+    EXPECT_EQ("count(*) ", S().getStr("UM5"));
+    QTest::keyClick(w.ScriptPage()->Editor(), Qt::Key_5, Qt::ControlModifier);
+    EXPECT_EQ("count(*) ", ScriptText());
+}
+
+TEST_F(MainWindowTest, DialogsOpenCentredOnTheWindowAndAPlacementOffEveryScreenComesBack) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    CMainWindow& w = Open();
+    w.setGeometry(screen.left() + 20, screen.top() + 10, 560, 500);
+    QApplication::processEvents();
+    // Centred on the window, as far as the screen lets it be.
+    auto centredOnWindow = [&](const QWidget& dialog, const char* name) {
+        const QRect frame = dialog.frameGeometry();
+        QPoint expected = w.frameGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2);
+        expected.setX(std::clamp(expected.x(), screen.left(),
+                                 std::max(screen.left(), screen.right() + 1 - frame.width())));
+        expected.setY(std::clamp(expected.y(), screen.top(),
+                                 std::max(screen.top(), screen.bottom() + 1 - frame.height())));
+        EXPECT_LE((frame.topLeft() - expected).manhattanLength(), 2)
+            << name << " at " << frame.x() << "," << frame.y() << ", expected " << expected.x() << ","
+            << expected.y();
+    };
+    // The Settings dialog, which belongs to no window, and the macros, opened without placements.
+    ASSERT_TRUE(m_Settings->Open());
+    m_Settings->show();
+    QApplication::processEvents();
+    centredOnWindow(*m_Settings, "Settings");
+    m_Settings->hide();
+    CMainWindow::SetModalRunner([&](QDialog& dialog) {
+        dialog.show();
+        QApplication::processEvents();
+        centredOnWindow(dialog, "Macro definitions");
+        dialog.hide();
+        return 0;
+    });
+    w.OnCommand(CMainWindow::ID_MACROS);
+    w.Save(CMainWindow::kPlacement);
+    m_Window.reset();
+
+    // The window left at 5000,5000 by a larger screen opens where it can be reached.
+    CSysReg reg;
+    reg.Save("MainWindow", "dlgX1", 5000);
+    reg.Save("MainWindow", "dlgY1", 5000);
+    reg.Save("MainWindow", "dlgX2", 5560);
+    reg.Save("MainWindow", "dlgY2", 5500);
+    CMainWindow& again = Open();
+    QApplication::processEvents();
+    EXPECT_TRUE(screen.contains(again.frameGeometry().topLeft()))
+        << again.x() << "," << again.y() << " on " << screen.width() << "x" << screen.height();
+    EXPECT_EQ(560, again.width());
+}
+
+TEST_F(MainWindowTest, EveryToolbarButtonHasAnImageAndATip) {
+    CMainWindow& w = Open(true);
+    int buttons = 0;
+    for (QToolBar* bar : w.findChildren<QToolBar*>()) {
+        for (QAction* action : bar->actions()) {
+            if (action->isSeparator())
+                continue;
+            ++buttons;
+            EXPECT_FALSE(action->icon().pixmap(bar->iconSize()).isNull()) << action->toolTip().toStdString();
+            EXPECT_FALSE(action->toolTip().isEmpty()) << action->text().toStdString();
+        }
+    }
+    // Script 12, Results 10, Schema 3, Builder 4.
+    EXPECT_EQ(29, buttons);
 }
 
 TEST_F(MainWindowTest, MinimisingWithoutATrayBehavesNormally) {

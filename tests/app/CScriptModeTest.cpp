@@ -107,6 +107,27 @@ TEST_F(ScriptModeTest, SaveAsWritesTheChosenFileAndRemembersItsFolder) {
     EXPECT_TRUE(messages.Shown().empty());
 }
 
+TEST_F(ScriptModeTest, SaveAsAsksBeforeReplacingTheFileItsExtensionCompletes) {
+    WriteRaw(Path("old.sql"), "precious");
+    SetText("new text");
+    // No: the existing file stays as it was and the script keeps its name.
+    dialogs.QueueFile(Path("old"));
+    messages.QueueAnswer(IDNO);
+    EXPECT_EQ(1, Page().SaveScriptAs());
+    ASSERT_EQ(1u, messages.Shown().size());
+    EXPECT_EQ(Path("old.sql") + " already exists.\nDo you want to replace it?", messages.Shown()[0].text);
+    EXPECT_EQ("Attention!", messages.Shown()[0].caption);
+    EXPECT_EQ("precious", ReadAll(Path("old.sql")));
+    EXPECT_EQ("", S().getStr("SqlFile"));
+    EXPECT_TRUE(Page().IsModified());
+
+    dialogs.QueueFile(Path("old"));
+    messages.QueueAnswer(IDYES);
+    EXPECT_EQ(0, Page().SaveScriptAs());
+    EXPECT_EQ("new text\r\n", ReadAll(Path("old.sql")));
+    EXPECT_EQ("precious", ReadAll(Path("old.bak")));
+}
+
 TEST_F(ScriptModeTest, SaveAsCancelledChangesNothing) {
     SetText("x");
     S().setStr("SqlFile", Path("keep.sql"));

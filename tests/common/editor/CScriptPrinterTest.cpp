@@ -1,5 +1,9 @@
 #include "editor/CScriptPrinter.h"
 
+#include "editor/ColorEditWnd.h"
+#include "toolkit/StdDialogs.h"
+
+#include "PdfPages.h"
 #include "TestSandbox.h"
 
 #include <QFile>
@@ -55,4 +59,48 @@ TEST(CScriptPrinter, PrintsToPdfWithThePagesOfTheLayout) {
         if (data.mid(at + 11, 1) != "s")
             ++written;
     EXPECT_EQ(pages, written);
+}
+
+namespace {
+// Prints the editor's text as the user does, answering the print dialog with a PDF file, a page
+// range (from 1; 0 for all) and a number of copies.
+void PrintEditor(ColorEditWnd& editor, const CString& path, int from, int to, int copies = 1) {
+    StdDialogHandler handler;
+    handler.print = [&](QWidget*, QPrinter* printer) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(path));
+        printer->setPrintRange(from > 0 ? QPrinter::PageRange : QPrinter::AllPages);
+        printer->setFromTo(from, to);
+        printer->setCopyCount(copies);
+        printer->setCollateCopies(true);
+        return true;
+    };
+    const StdDialogHandler previous = StdDialogs::SetHandler(handler);
+    editor.Print("script", 12);
+    StdDialogs::SetHandler(previous);
+}
+} // namespace
+
+TEST(CScriptPrinter, PrintsThePagesAndCopiesChosenInThePrintDialog) {
+    ColorEditWnd editor;
+    editor.Create(QRect(0, 0, 400, 300), 1, 4, 100, "Monospace");
+    CString text;
+    for (int i = 0; i < 200; ++i)
+        text += "select " + std::to_string(i) + " from t;\r\n";
+    editor.LoadText(text.c_str());
+    const CString all = TestSandbox::Directory() + "/all.pdf";
+    const CString some = TestSandbox::Directory() + "/some.pdf";
+    PrintEditor(editor, all, 0, 0);
+    const int pages = PdfPages::Count(all);
+    ASSERT_GE(pages, 4) << "pdfinfo (poppler-utils) must be installed";
+
+    // Pages 2 and 3, twice: the same pages as in the whole printout, and nothing else.
+    PrintEditor(editor, some, 2, 3, 2);
+    ASSERT_EQ(4, PdfPages::Count(some));
+    for (int copy = 0; copy < 2; ++copy) {
+        EXPECT_EQ(PdfPages::Text(all, 2), PdfPages::Text(some, 1 + 2 * copy));
+        EXPECT_EQ(PdfPages::Text(all, 3), PdfPages::Text(some, 2 + 2 * copy));
+    }
+    EXPECT_NE(CString::npos, PdfPages::Text(some, 1).find("from t;"));
+    EXPECT_EQ(CString::npos, PdfPages::Text(some, 1).find("select 0 from"));
 }

@@ -3,8 +3,12 @@
 
 #include "MessageRecorder.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -104,6 +108,20 @@ TEST(CLog, ViewLogOnAMissingFileSaysStillEmpty) {
     ASSERT_EQ(1u, messages.Shown().size());
     EXPECT_EQ("Log still empty.", messages.Shown()[0].text);
     EXPECT_EQ("Information!", messages.Shown()[0].caption);
+}
+
+TEST(CLog, ViewLogWithoutAViewerNamesTheReason) {
+    MessageRecorder messages;
+    CLog log;
+    log.Write("a line");
+    // No program on the path can open the file (this test runs in a process of its own).
+    const QTemporaryDir nothing;
+    ::setenv("PATH", nothing.path().toLocal8Bit().constData(), 1);
+    errno = ENOENT; // left over from an unrelated call, it must not become the message
+    log.ViewLog(true);
+    ASSERT_EQ(1u, messages.Shown().size());
+    EXPECT_EQ("No application is set up to open text files.", messages.Shown()[0].text);
+    EXPECT_EQ("xdg-open " + log.ErrorFile(), messages.Shown()[0].caption);
 }
 
 TEST(CLog, TruncateAskedAndAnsweredNoKeepsTheFile) {

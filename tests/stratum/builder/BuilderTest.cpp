@@ -86,6 +86,51 @@ protected:
     MessageRecorder messages;
 };
 
+TEST_F(BuilderSqlite, SelectListAddButtonsStandBesideTheirSourcesAndItemsShowWhole) {
+    Execute(*session, "create table customers (customer_number integer, name_of_the_customer text)");
+    builder->resize(760, 480);
+    builder->show();
+    builder->Next();
+    auto* from = static_cast<CFromPage*>(builder->Page(PG_FROM));
+    SelectTexts(from->Tables(), {"customers", "emp"});
+    Click(from, ">");
+    builder->Next();
+    ASSERT_EQ(PG_SELECT_LIST, builder->CurrentPage());
+    auto* select = static_cast<CSelectListPage*>(builder->Page(PG_SELECT_LIST));
+    QApplication::processEvents();
+
+    const struct {
+        const char* button;
+        QWidget* source;
+    } adds[] = {{"addFields", select->Fields()},
+                {"addFunction", select->Functions()},
+                {"addValue", select->ValueField()}};
+    for (const auto& add : adds) {
+        QPushButton* button = ButtonOf(select, add.button);
+        ASSERT_NE(nullptr, button);
+        EXPECT_FALSE(button->toolTip().isEmpty()) << add.button;
+        // Beside its source: the button's middle lies within the source's height, right of it.
+        const QRect source(add.source->mapTo(select, QPoint(0, 0)), add.source->size());
+        const QRect at(button->mapTo(select, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(at.center().y() >= source.top() && at.center().y() <= source.bottom())
+            << add.button << " at y " << at.center().y() << ", source " << source.top() << ".."
+            << source.bottom();
+        EXPECT_GE(at.left(), source.right()) << add.button;
+    }
+
+    SelectTexts(select->Fields(), {"customers.name_of_the_customer"});
+    Click(select, "addFields");
+    select->Items()->topLevelItem(0)->setSelected(true);
+    select->AsField()->setText("customer_name_as_shown");
+    Click(select, "AS");
+    QApplication::processEvents();
+    QTreeWidgetItem* item = select->Items()->topLevelItem(0);
+    const QFontMetrics metrics(select->Items()->font());
+    for (int column : {0, 2})
+        EXPECT_GT(select->Items()->columnWidth(column), metrics.horizontalAdvance(item->text(column)))
+            << item->text(column).toStdString();
+}
+
 TEST_F(BuilderSqlite, SelectClickedThroughThePages) {
     auto* type = static_cast<CTypePage*>(builder->Page(PG_TYPE));
     EXPECT_FALSE(type->Warning()->isVisibleTo(type));
