@@ -114,14 +114,40 @@ bool CRowsetReader::Bind(const std::vector<short>& sqlTypes, const std::vector<u
 
 int CRowsetReader::Fetch() {
     m_Delivered = 0;
-    if (!m_Bound || m_DB.hstmt != m_Stmt)
+    if (m_Failed)
+        return -1;
+    if (m_Ended || !m_Bound || m_DB.hstmt != m_Stmt)
         return 0;
-    m_Fetched = 1;
+    // A driver that never writes the count delivers one row per fetch.
+    m_Fetched = m_Rows == 1 ? 1 : 0;
     std::fill(m_Status.begin(), m_Status.end(), static_cast<unsigned short>(SQL_ROW_SUCCESS));
-    if (m_DB.Fetch() != 0)
+    const int rc = m_DB.Fetch();
+    if (rc == 100) {
+        m_Ended = true;
         return 0;
-    m_Delivered =
-        static_cast<int>(std::clamp<unsigned long>(m_Fetched, 1, static_cast<unsigned long>(m_Rows)));
+    }
+    if (rc != 0) {
+        m_Failed = true;
+        return -1;
+    }
+    m_Delivered = static_cast<int>(std::min<unsigned long>(m_Fetched, static_cast<unsigned long>(m_Rows)));
+    // A short rowset with a warning may be the rows before a broken connection: a driver must not be
+    // asked again on a statement whose connection is dead.
+    if (m_Delivered < m_Rows && m_DB.lastRc == SQL_SUCCESS_WITH_INFO && m_DB.WarningIsFailure())
+        m_Failed = true;
+    // The rows before one the driver could not read are delivered; the load stops at that row.
+    for (int i = 0; i < m_Delivered && static_cast<size_t>(i) < m_Status.size(); ++i) {
+        if (m_Status[static_cast<size_t>(i)] == SQL_ROW_ERROR) {
+            m_Delivered = i;
+            m_Failed = true;
+            break;
+        }
+    }
+    if (m_Delivered == 0) {
+        // A success that delivers nothing ends the rows; it never counts as a row of stale cells.
+        m_Ended = !m_Failed;
+        return m_Failed ? -1 : 0;
+    }
     return m_Delivered;
 }
 

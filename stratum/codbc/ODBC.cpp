@@ -557,6 +557,24 @@ int ODBC::SetPosition(int row) {
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
 }
 
+bool ODBC::WarningIsFailure() {
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLCHAR message[512] = {};
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc = api.SQLError(henv, hdbc, hstmt, state, &native, message, 512, &length);
+    if ((rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) ||
+        std::strncmp(reinterpret_cast<char*>(state), "01", 2) == 0)
+        return false;
+    std::snprintf(lastError, sizeof lastError, "%s,%s,%d ", reinterpret_cast<char*>(message),
+                  reinterpret_cast<char*>(state), static_cast<int>(native));
+    CString logged = lastError;
+    std::replace(logged.begin(), logged.end(), '\r', ' ');
+    std::replace(logged.begin(), logged.end(), '\n', ' ');
+    log.Bug(logged.c_str(), "", kSource, __LINE__);
+    return true;
+}
+
 int ODBC::CanPosition() {
     return api.SQLSetPos ? 1 : 0;
 }

@@ -84,6 +84,10 @@ public:
     // Makes row `row` (from 0) of the current rowset the one that GetData reads; -1 when the driver
     // manager lacks SQLSetPos.
     int SetPosition(int row);
+    // After a call on the main statement that succeeded with a warning: whether the driver's first
+    // diagnostic reports a failure rather than a warning (an SQLSTATE outside class 01); its message
+    // is then kept in lastError and logged.
+    bool WarningIsFailure();
     // 1 when positioning within a rowset can be attempted.
     static int CanPosition();
     // 1 when the driver manager library can be loaded.
