@@ -83,6 +83,8 @@ void* s_Installer = nullptr;
 
 // Piece buffers of the column reads, shared by all sessions (user-interface thread only).
 constexpr int kPiece = 1024;
+// Largest piece of a long value read in one call; a length the driver reports beyond it is read on.
+constexpr SQLLEN kMaxPiece = SQLLEN(64) << 20;
 char s_TextBuffer[kPiece];
 alignas(16) char s_DataBuffer[kPiece];
 
@@ -591,33 +593,49 @@ bool ODBC::TruncationReported() {
 
 // Reads one column in pieces until the driver says the value is complete: a piece that reports a
 // remaining length of at least a buffer, an unknown length, or a truncation warning is followed by
-// another read. Nothing is ever cut.
+// another read. Nothing is ever cut. The first piece fits a short value; a longer one is read straight
+// into the value with pieces that take the rest the driver reports, or twice the last piece when it
+// reports none, so a long value costs a few calls (drivers may scan the whole rest on every call).
 int ODBC::GetDataAsText(int col, CString& value, long* indicator) {
     try {
         SQLLEN* cell = indicator ? indicator : &this->indicator;
         *cell = kPiece;
         lastRc = 0;
         value.clear();
+        char* buffer = s_TextBuffer;
+        SQLLEN size = kPiece;
         for (bool first = true;; first = false) {
-            const SQLRETURN rc = api.SQLGetData(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_C_CHAR,
-                                                s_TextBuffer, kPiece, cell);
-            if (rc == SQL_NO_DATA && !first)
-                break; // the previous piece was the last one
-            lastRc = rc;
-            if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
-                break;
+            const size_t at = value.size();
+            if (!first) {
+                value.resize(at + static_cast<size_t>(size));
+                buffer = value.data() + at;
+            }
+            const SQLRETURN rc =
+                api.SQLGetData(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_C_CHAR, buffer, size, cell);
             const SQLLEN reported = *cell;
-            if (reported == SQL_NULL_DATA)
+            const bool ok = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+            if (!ok || reported == SQL_NULL_DATA) {
+                value.resize(at);
+                if (rc == SQL_NO_DATA && !first)
+                    break; // the previous piece was the last one
+                lastRc = rc;
                 break;
+            }
+            lastRc = rc;
             // A reported length below the buffer size is the exact length of this last piece.
-            const size_t n = reported >= 0 && reported < kPiece ? static_cast<size_t>(reported)
-                                                                : strnlen(s_TextBuffer, kPiece - 1);
-            value.append(s_TextBuffer, n);
-            if (reported >= kPiece || reported == SQL_NO_TOTAL)
-                continue;
-            if (rc == SQL_SUCCESS_WITH_INFO && n > 0 && TruncationReported())
-                continue;
-            break;
+            const size_t n = reported >= 0 && reported < size
+                                 ? static_cast<size_t>(reported)
+                                 : strnlen(buffer, static_cast<size_t>(size - 1));
+            if (first)
+                value.append(buffer, n);
+            else
+                value.resize(at + n);
+            const bool more = reported >= size || reported == SQL_NO_TOTAL ||
+                              (rc == SQL_SUCCESS_WITH_INFO && n > 0 && TruncationReported());
+            if (!more)
+                break;
+            const SQLLEN rest = reported >= size ? reported - static_cast<SQLLEN>(n) + 1 : size * 2;
+            size = std::clamp<SQLLEN>(rest, kPiece, kMaxPiece);
         }
         if (lastRc == SQL_SUCCESS || lastRc == SQL_SUCCESS_WITH_INFO)
             return 0;
