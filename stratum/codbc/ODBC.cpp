@@ -1,5 +1,6 @@
 #include "codbc/ODBC.h"
 
+#include "codbc/CExecWorker.h"
 #include "services/Helpers.h"
 #include "views/CDSNAdminDlg.h"
 
@@ -10,14 +11,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <mutex>
 #include <strings.h>
-#include <thread>
 #include <vector>
 
 void* ODBC::henv = nullptr;
@@ -346,31 +344,26 @@ void ODBC::RunStatement() {
     }
 }
 
+ODBC::WorkerSlot::WorkerSlot() = default;
+ODBC::WorkerSlot::WorkerSlot(const WorkerSlot&) {}
+ODBC::WorkerSlot& ODBC::WorkerSlot::operator=(const WorkerSlot&) {
+    return *this;
+}
+ODBC::WorkerSlot::~WorkerSlot() = default;
+
 bool ODBC::RunWaiting(const std::function<void()>& work, const char* where) {
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    std::thread worker;
     try {
-        worker = std::thread([&] {
-            work();
-            std::lock_guard<std::mutex> lock(mutex);
-            done = true;
-            ended.notify_one();
-        });
+        if (!m_Worker.worker)
+            m_Worker.worker = std::make_unique<CExecWorker>();
     } catch (const std::exception& e) {
         log.Bug(where, "Exception!", kSource, __LINE__);
         return false;
     }
+    m_Worker.worker->Start(work);
     m_Executing = true;
     // The worker uses the statement handle and this session: wait for it whatever happens meanwhile.
     bool failed = false;
-    for (;;) {
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            if (ended.wait_for(lock, std::chrono::milliseconds(10), [&] { return done; }))
-                break;
-        }
+    while (!m_Worker.worker->WaitEnded(std::chrono::milliseconds(10))) {
         try {
             PumpMessage();
         } catch (...) {
@@ -379,7 +372,6 @@ bool ODBC::RunWaiting(const std::function<void()>& work, const char* where) {
             failed = true;
         }
     }
-    worker.join();
     m_Executing = false;
     return !failed;
 }

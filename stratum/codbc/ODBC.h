@@ -5,6 +5,9 @@
 #include "codbc/CDB.h"
 
 #include <functional>
+#include <memory>
+
+class CExecWorker;
 
 class ODBC : public CDB {
 public:
@@ -142,6 +145,15 @@ private:
     // Runs `work` on a worker thread while events are dispatched every 10 ms; false when it could not
     // be run or dispatching failed. Sets m_Executing meanwhile.
     bool RunWaiting(const std::function<void()>& work, const char* where);
+
+    // The session's worker thread, started with the first execution. A copied session starts its own.
+    struct WorkerSlot {
+        WorkerSlot();
+        WorkerSlot(const WorkerSlot&);
+        WorkerSlot& operator=(const WorkerSlot&);
+        ~WorkerSlot();
+        std::unique_ptr<CExecWorker> worker;
+    } m_Worker;
 
     // The statement whose first fetch is still to come: servers compute a result there, so it waits
     // on the worker like the execution.

@@ -1,0 +1,44 @@
+#include "codbc/CExecWorker.h"
+
+CExecWorker::CExecWorker() : m_Thread([this] { Loop(); }) {}
+
+CExecWorker::~CExecWorker() {
+    {
+        std::unique_lock<std::mutex> lock(m_Mutex);
+        m_Changed.wait(lock, [this] { return m_Ended; });
+        m_Stop = true;
+    }
+    m_Changed.notify_all();
+    m_Thread.join();
+}
+
+void CExecWorker::Start(std::function<void()> job) {
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        m_Job = std::move(job);
+        m_HasJob = true;
+        m_Ended = false;
+    }
+    m_Changed.notify_all();
+}
+
+bool CExecWorker::WaitEnded(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(m_Mutex);
+    return m_Changed.wait_for(lock, timeout, [this] { return m_Ended; });
+}
+
+void CExecWorker::Loop() {
+    std::unique_lock<std::mutex> lock(m_Mutex);
+    for (;;) {
+        m_Changed.wait(lock, [this] { return m_HasJob || m_Stop; });
+        if (m_Stop)
+            return;
+        std::function<void()> job = std::move(m_Job);
+        m_HasJob = false;
+        lock.unlock();
+        job();
+        lock.lock();
+        m_Ended = true;
+        m_Changed.notify_all();
+    }
+}
