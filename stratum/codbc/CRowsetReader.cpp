@@ -177,7 +177,8 @@ int CRowsetReader::GetText(int row, int col, std::string_view& text, long& indic
     if (m_Rows > 1 && m_DB.SetPosition(row) != 0)
         return 1;
     CString& whole = m_Long[static_cast<size_t>(col)];
-    const int rc = m_DB.GetDataAsText(col, whole, &indicator);
+    // A cut value whose length the driver told is read again in one piece.
+    const int rc = m_DB.ReadText(col, whole, &indicator, length >= cell ? length + 1 : kLongCell);
     text = whole;
     return rc;
 }

@@ -589,16 +589,22 @@ bool ODBC::TruncationReported() {
 // into the value with pieces that take the rest the driver reports, or twice the last piece when it
 // reports none, so a long value costs a few calls (drivers may scan the whole rest on every call).
 int ODBC::GetDataAsText(int col, CString& value, long* indicator) {
+    return ReadText(col, value, indicator, kPiece);
+}
+
+int ODBC::ReadText(int col, CString& value, long* indicator, long firstPiece) {
     try {
         SQLLEN* cell = indicator ? indicator : &this->indicator;
         *cell = kPiece;
         lastRc = 0;
         value.clear();
         char* buffer = s_TextBuffer;
-        SQLLEN size = kPiece;
+        SQLLEN size = std::clamp<SQLLEN>(firstPiece, kPiece, kMaxPiece);
+        // A value known to be long is read straight into its text from the first piece on.
+        const bool direct = size > kPiece;
         for (bool first = true;; first = false) {
             const size_t at = value.size();
-            if (!first) {
+            if (!first || direct) {
                 value.resize(at + static_cast<size_t>(size));
                 buffer = value.data() + at;
             }
@@ -618,7 +624,7 @@ int ODBC::GetDataAsText(int col, CString& value, long* indicator) {
             const size_t n = reported >= 0 && reported < size
                                  ? static_cast<size_t>(reported)
                                  : strnlen(buffer, static_cast<size_t>(size - 1));
-            if (first)
+            if (first && !direct)
                 value.append(buffer, n);
             else
                 value.resize(at + n);

@@ -42,6 +42,8 @@ public:
     int ExtractDate(const char* data, short* day, short* month, short* year) override;
     int GetData(int col, CString& value, long* indicator) override;
     int GetDataAsText(int col, CString& value, long* indicator) override;
+    // GetDataAsText with a first piece of `firstPiece` bytes, for a value whose length is known.
+    int ReadText(int col, CString& value, long* indicator, long firstPiece);
     int GetInfo(short infoType, int* value) override;
     int GetInfo(short infoType, short* value) override;
     int GetInfo(short infoType, CString* value) override;
