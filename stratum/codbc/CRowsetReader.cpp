@@ -6,6 +6,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 long Clamp(unsigned long value, long low, long high) {
@@ -138,15 +139,22 @@ int CRowsetReader::Fetch() {
     // The rows before one the driver could not read are delivered; the load stops at that row.
     for (int i = 0; i < m_Delivered && static_cast<size_t>(i) < m_Status.size(); ++i) {
         if (m_Status[static_cast<size_t>(i)] == SQL_ROW_ERROR) {
+            if (!m_Failed)
+                std::snprintf(m_DB.lastError, sizeof m_DB.lastError,
+                              "The driver could not read row %d of a rowset.", i + 1);
             m_Delivered = i;
             m_Failed = true;
             break;
         }
     }
     if (m_Delivered == 0) {
-        // A success that delivers nothing ends the rows; it never counts as a row of stale cells.
-        m_Ended = !m_Failed;
-        return m_Failed ? -1 : 0;
+        // A success that delivers nothing is no end of the rows (that is SQL_NO_DATA) and never counts
+        // as a row of stale cells: the read failed.
+        if (!m_Failed)
+            std::snprintf(m_DB.lastError, sizeof m_DB.lastError, "%s",
+                          "The driver reported a fetched rowset without rows.");
+        m_Failed = true;
+        return -1;
     }
     return m_Delivered;
 }
