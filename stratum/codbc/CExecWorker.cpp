@@ -19,7 +19,7 @@ void CExecWorker::Start(std::function<void()> job) {
         m_HasJob = true;
         m_Ended = false;
     }
-    m_Changed.notify_all();
+    m_Changed.notify_one();
 }
 
 bool CExecWorker::WaitEnded(std::chrono::milliseconds timeout) {
@@ -39,6 +39,8 @@ void CExecWorker::Loop() {
         job();
         lock.lock();
         m_Ended = true;
-        m_Changed.notify_all();
+        lock.unlock();
+        m_Changed.notify_one();
+        lock.lock();
     }
 }
