@@ -32,5 +32,6 @@ private:
     bool m_HasJob = false;
     bool m_Ended = true;
     bool m_Stop = false;
+    int m_Cpu = -1; // the processor the worker was last kept to
     std::thread m_Thread;
 };
