@@ -31,11 +31,26 @@ void CExecWorker::Start(std::function<void()> job) {
         m_Job = std::move(job);
         m_HasJob = true;
         m_Ended = false;
+        m_Done.store(false, std::memory_order_relaxed);
     }
+    m_JustStarted = true;
     m_Changed.notify_one();
 }
 
 bool CExecWorker::WaitEnded(std::chrono::milliseconds timeout) {
+    // A short job ends while the caller gives its processor to the worker: then neither side sleeps
+    // and nothing has to be woken. A longer one is awaited asleep.
+    if (m_JustStarted) {
+        m_JustStarted = false;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(500);
+        do {
+            for (int i = 0; i < 8; ++i) {
+                if (m_Done.load(std::memory_order_acquire))
+                    return true;
+                sched_yield();
+            }
+        } while (std::chrono::steady_clock::now() < until);
+    }
     std::unique_lock<std::mutex> lock(m_Mutex);
     return m_Changed.wait_for(lock, timeout, [this] { return m_Ended; });
 }
@@ -52,6 +67,7 @@ void CExecWorker::Loop() {
         job();
         lock.lock();
         m_Ended = true;
+        m_Done.store(true, std::memory_order_release);
         lock.unlock();
         m_Changed.notify_one();
         lock.lock();

@@ -3,6 +3,7 @@
 // does not start a thread per statement.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -31,7 +32,9 @@ private:
     std::function<void()> m_Job;
     bool m_HasJob = false;
     bool m_Ended = true;
+    std::atomic<bool> m_Done{true}; // m_Ended, readable without the lock
     bool m_Stop = false;
-    int m_Cpu = -1; // the processor the worker was last kept to
+    int m_Cpu = -1;             // the processor the worker was last kept to
+    bool m_JustStarted = false; // no wait for the current job has slept yet
     std::thread m_Thread;
 };
