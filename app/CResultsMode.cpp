@@ -57,6 +57,8 @@ CString CResultsMode::FormatTimeText(const Stamp& t0, const Stamp& t1, const Sta
 CResultsMode::CResultsMode(CMainWindow& main, _Settings& settings, CDB* session, QWidget* parent)
     : CSmDialog(IDD, parent, Qt::Widget), m_Main(main), m_Settings(settings), m_Session(session) {
     CStringTable::Set(IDS_MANY_STATEMENTS, kManyStatements);
+    // The statements are read as views into the kept script text.
+    m_Parser.SetCopyTexts(false);
     m_CancelDelay.setSingleShot(true);
     m_CancelDelay.setInterval(kCancelDelayMs);
     connect(&m_CancelDelay, &QTimer::timeout, this, &CResultsMode::OnCancelDelay);
@@ -204,7 +206,7 @@ void CResultsMode::Activate() {
         }
     }
 
-    CStringArray statements;
+    std::vector<std::string_view> statements;
     if (!SplitScript(&statements)) {
         Abandon();
         return;
@@ -247,14 +249,24 @@ void CResultsMode::Activate() {
             t2 = Stamp::Now();
             m_TimeText = FormatTimeText(t0, t1, t2);
         }
+        // Rows read before a failure stay in the grid, marked as not the whole result.
+        const CResultLoader& loader = m_Grid->Loader();
+        if (loader.Incomplete()) {
+            char note[96];
+            std::snprintf(note, sizeof note, "Incomplete result: reading failed after %d rows",
+                          loader.RowsRead());
+            m_TimeText += (m_TimeText.empty() ? "" : "  ") + CString(note);
+            if (!m_Wait->cancelRequested)
+                ShowMessage(loader.ReadError(), "Error!", MB_OK | MB_ICONERROR, window());
+        }
     }
     m_Time->setText(QString::fromStdString(m_TimeText));
     m_Wait->SetStatus("Post-execution actions", 95);
     if (!m_Settings.getInt("IsPerm"))
         m_Session->Disconnect();
     if (script)
-        for (const CString& statement : statements)
-            script->AddToSqlHistory(statement);
+        for (std::string_view statement : statements)
+            script->AddToSqlHistory(CString(statement));
 
     m_Wait->Close();
     m_Wait.reset();
@@ -266,7 +278,7 @@ void CResultsMode::Activate() {
     m_Session->StmtRealloc();
 }
 
-bool CResultsMode::SplitScript(CStringArray* statements) {
+bool CResultsMode::SplitScript(std::vector<std::string_view>* statements) {
     statements->clear();
     if (!m_Settings.getInt("NoParse")) {
         m_Parser.Parse(m_ScriptText);
@@ -280,19 +292,19 @@ bool CResultsMode::SplitScript(CStringArray* statements) {
                 return false;
         }
         if (m_Parser.m_Count > 0)
-            *statements = m_Parser.m_Statements;
+            *statements = m_Parser.m_Views;
     }
     if (statements->empty())
         statements->push_back(m_ScriptText);
     return true;
 }
 
-int CResultsMode::ExecuteStatements(const CStringArray& statements) {
+int CResultsMode::ExecuteStatements(const std::vector<std::string_view>& statements) {
     bool showErrors = true;
     int status = 0;
     const bool remove = m_Settings.getInt("Remove") != 0;
     const bool cut = m_Settings.getInt("NoParse") == 0;
-    for (const CString& statement : statements) {
+    for (std::string_view statement : statements) {
         if (m_Wait->cancelRequested)
             break;
         const CString copy = m_Parser.ExecutableText(statement, cut, remove);

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 class _Settings;
 class CDB;
@@ -78,10 +80,11 @@ protected:
 private:
     // Gives up the run and goes back to the Script mode.
     void Abandon();
-    // The statements of the script, or the whole script as one; empty when the user said no.
-    bool SplitScript(CStringArray* statements);
+    // The statements of the script (views into m_ScriptText), or the whole script as one; false when
+    // the user said no.
+    bool SplitScript(std::vector<std::string_view>* statements);
     // Runs the statements; the result of the last one that ran (0 for success).
-    int ExecuteStatements(const CStringArray& statements);
+    int ExecuteStatements(const std::vector<std::string_view>& statements);
     void OnWaitCancelled();
     void OnCancelDelay();
 

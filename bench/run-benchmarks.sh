@@ -18,3 +18,10 @@ if [ -x "$build/tools/varnel-run" ] && [ -f "$build/bench/data/odbc-read.sqlite"
     echo "== varnel-run against isql and sqlite3"
     "$here/runner/compare-runner.sh" "$build"
 fi
+if [ -x "$build/tools/varnel-run" ]; then
+    # A 100 MB value against the database's own client (PostgreSQL too when PGHOST and friends are set),
+    # 100 000 INSERTs against isql, and the peak memory of a 200 MB script of INSERTs.
+    "$here/runner/long-value.sh" "$build"
+    "$here/runner/statement-rate.sh" "$build"
+    "$here/runner/script-memory.sh" "$build"
+fi

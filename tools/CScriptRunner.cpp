@@ -11,7 +11,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <string_view>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -66,8 +68,8 @@ int CScriptRunner::Run(const CString& text, const CString& dataSource, const CSt
     const bool streaming = code == EXIT_DONE && WritesWhileReading();
     if (streaming)
         code = StreamTo(m_Options.output);
-    else if (code == EXIT_DONE)
-        Load(nullptr);
+    else if (code == EXIT_DONE && !Load(nullptr))
+        code = EXIT_STATEMENT;
     m_DB.Disconnect();
     if (code == EXIT_DONE && !streaming)
         code = Write();
@@ -95,8 +97,8 @@ int CScriptRunner::Connect(const CString& dataSource, const CString& password) {
 int CScriptRunner::Execute(const CString& text) {
     m_Table.Clear();
     const int code = RunStatements(text);
-    if (code == EXIT_DONE)
-        Load(nullptr);
+    if (code == EXIT_DONE && !Load(nullptr))
+        return EXIT_STATEMENT;
     return code;
 }
 
@@ -107,14 +109,14 @@ int CScriptRunner::RunStatements(const CString& text) {
         Message("varnel-run: the script is empty");
         return EXIT_USAGE;
     }
+    // The statements are views into the script, which outlives them: a large script is held once.
     CParse parse;
-    CStringArray statements;
+    parse.SetCopyTexts(false);
+    std::vector<std::string_view> statements;
     if (!m_Options.noParse) {
         parse.Parse(text);
-        statements = parse.m_Statements;
+        statements = std::move(parse.m_Views);
         m_Tables = parse.m_Tables;
-        if (parse.m_Count == 0)
-            statements.clear();
     }
     if (statements.empty())
         statements.push_back(text);
@@ -133,7 +135,7 @@ int CScriptRunner::RunStatements(const CString& text) {
         lastStatus = m_DB.Exec(copy);
         if (lastStatus != 0) {
             Message("varnel-run: statement " + std::to_string(i + 1) + " of " + std::to_string(count) +
-                    " failed: " + CParse::Encoded(statements[i].c_str()));
+                    " failed: " + CParse::Encoded(CString(statements[i]).c_str()));
             Message(m_DB.lastError);
             if (!m_Options.continueOnError)
                 break;
@@ -144,11 +146,10 @@ int CScriptRunner::RunStatements(const CString& text) {
         return EXIT_STATEMENT;
     }
     m_ExecutionMs = Milliseconds(t0, Clock::now());
-    m_Table.AssignSQL(text);
     return EXIT_DONE;
 }
 
-void CScriptRunner::Load(CRowSink* sink) {
+bool CScriptRunner::Load(CRowSink* sink) {
     const Clock::time_point t1 = Clock::now();
     m_Table.ViewNull(m_Options.nullEmpty ? 0 : 1);
     m_Table.SetBlobAsText(0);
@@ -173,6 +174,11 @@ void CScriptRunner::Load(CRowSink* sink) {
     if (m_Progress)
         Message(m_TimeLine);
     m_DB.StmtRealloc();
+    if (!loader.Incomplete())
+        return true;
+    Message("varnel-run: reading the result failed after " + std::to_string(loader.RowsRead()) + " rows:");
+    Message(loader.ReadError());
+    return false;
 }
 
 bool CScriptRunner::WritesWhileReading() const {
@@ -223,7 +229,11 @@ int CScriptRunner::StreamTo(const CString& path) {
     SetExportOptions(exporter, path);
     EXP_RESULT result = exporter.OpenFile();
     if (result == EXP_DONE) {
-        Load(&exporter);
+        // A result that could not be read whole never replaces the target.
+        if (!Load(&exporter)) {
+            exporter.AbortFile();
+            return EXIT_STATEMENT;
+        }
         result = exporter.CloseFile();
     }
     if (result != EXP_DONE) {

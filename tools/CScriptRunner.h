@@ -50,8 +50,9 @@ private:
     void Progress(const CString& text);
     void ClearProgress();
     int RunStatements(const CString& text);
-    // Reads the result into the table, or only its headings when the rows go to a sink.
-    void Load(CRowSink* sink);
+    // Reads the result into the table, or only its headings when the rows go to a sink. False, after
+    // telling the user, when reading failed: the rows read before the failure are not the result.
+    bool Load(CRowSink* sink);
     void SetExportOptions(CExport& exporter, const CString& path) const;
     int ExportTo(const CString& path);
     // An empty path is standard output.

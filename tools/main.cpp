@@ -70,9 +70,12 @@ int Split(const char* path) {
 }
 
 int Run(const CRunOptions& options) {
-    const std::optional<CString> raw = ReadScript(options.script.c_str());
+    std::optional<CString> raw = ReadScript(options.script.c_str());
     if (!raw)
         return CScriptRunner::EXIT_USAGE;
+    // The file's bytes are dropped once prepared: a large script is held once during the run.
+    CString text = CRunText::Prepare(*raw);
+    raw.reset();
     CString error;
     std::optional<CString> password = options.Password(error);
     if (!password)
@@ -91,7 +94,7 @@ int Run(const CRunOptions& options) {
     }
     CScriptRunner runner(options, *session);
     runner.SetProgress(!options.quiet && ::isatty(STDERR_FILENO));
-    return runner.Run(CRunText::Prepare(*raw), options.EffectiveDataSource(), *password);
+    return runner.Run(text, options.EffectiveDataSource(), *password);
 }
 } // namespace
 

@@ -104,7 +104,6 @@ void CParse::ParseText(const char* script, size_t length) {
     m_Count = 0;
     m_Tables.clear();
     m_Starts.clear();
-    m_Pieces = 0;
     StartText(script, length);
 
     // Words before the first statement belong to the first text, so it always begins at 0.
@@ -127,7 +126,6 @@ void CParse::ParseText(const char* script, size_t length) {
             if (continuation && result != 0)
                 continue;
             m_Starts.push_back(candidate);
-            CutPiece();
             if (result == 0)
                 break;
             // Nothing consumed and the same token pushed back again: stop instead of looping.
@@ -149,6 +147,7 @@ void CParse::ParseText(const char* script, size_t length) {
         s_Log.Bug("Parser fail!", e.what(), "parse", 824);
         m_Count = 0;
         m_Statements.clear();
+        m_Views.clear();
         CAssert::DoModal("Parser fail!", "parse", 824);
     }
     m_pCur = nullptr;
@@ -158,30 +157,28 @@ size_t CParse::StartAt(size_t i) const {
     return std::min(m_Starts[std::min(i, m_Starts.size() - 1)], size_t(m_pEnd - m_pText));
 }
 
-void CParse::CutPiece() {
-    // The text between the last two starts is copied while those bytes are still in the cache.
-    const size_t i = m_Starts.size() - 2;
-    if (m_Starts.size() < 2 || i != m_Pieces)
-        return;
-    if (m_Statements.size() <= i)
-        m_Statements.resize(i + 1);
-    const size_t from = StartAt(i);
-    m_Statements[i].assign(m_pText + from, std::max(from, StartAt(i + 1)) - from);
-    ++m_Pieces;
-}
-
+// Statements nested past the cap, or counted where no start was recorded, would get texts of their
+// own that are empty: such texts are left out and the count follows the texts, so the rest of the
+// script after the last recorded start is one text.
 void CParse::CutTexts() {
     const size_t length = size_t(m_pEnd - m_pText);
     const size_t count = m_Starts.empty() ? 0 : size_t(std::max(m_Count, 0));
-    // The texts of the previous parse are overwritten in place, so a repeated run reuses their memory.
-    m_Statements.resize(count);
+    m_Views.clear();
     for (size_t i = 0; i < count; ++i) {
-        if (i + 1 < count && i < m_Pieces)
-            continue;
         const size_t from = StartAt(i);
         const size_t to = i + 1 < count ? std::max(from, StartAt(i + 1)) : length;
-        m_Statements[i].assign(m_pText + from, to - from);
+        if (to > from)
+            m_Views.emplace_back(m_pText + from, to - from);
     }
+    m_Count = static_cast<int>(m_Views.size());
+    if (!m_CopyTexts) {
+        m_Statements.clear();
+        return;
+    }
+    // The texts of the previous parse are overwritten in place, so a repeated run reuses their memory.
+    m_Statements.resize(m_Views.size());
+    for (size_t i = 0; i < m_Views.size(); ++i)
+        m_Statements[i].assign(m_Views[i]);
 }
 
 int CParse::SkipBlank() {
@@ -813,8 +810,8 @@ void CParse::BlankLeadingTerms(CString* text) {
     }
 }
 
-CString CParse::ExecutableText(const CString& statement, bool cut, bool removeTerm) {
-    CString text = statement;
+CString CParse::ExecutableText(std::string_view statement, bool cut, bool removeTerm) {
+    CString text(statement);
     if (cut)
         BlankLeadingTerms(&text);
     if (removeTerm)

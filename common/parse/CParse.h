@@ -25,7 +25,10 @@ public:
     static void BlankLeadingTerms(CString* text);
     // The text a run sends for one statement: without the terminators the cut left at its head
     // (`cut`: the script was parsed), and with its own terminator blanked when `removeTerm` is set.
-    CString ExecutableText(const CString& statement, bool cut, bool removeTerm);
+    CString ExecutableText(std::string_view statement, bool cut, bool removeTerm);
+    // Whether Parse copies the texts into m_Statements (on by default); a run that keeps the script
+    // alive reads m_Views instead and spares a copy of it.
+    void SetCopyTexts(bool on) { m_CopyTexts = on; }
     // The one-line form of a statement for the history, and back.
     static CString Encoded(const char* text);
     static CString Decoded(const char* text);
@@ -35,6 +38,8 @@ public:
     // Offsets at which the accepted constructs begin, followed by one closing entry.
     CArray<size_t> m_Starts;
     CStringArray m_Statements;
+    // The same texts as views into the script of the last Parse, valid while it lives unchanged.
+    CArray<std::string_view> m_Views;
     const char* m_pCur = nullptr;
 
 protected:
@@ -81,7 +86,6 @@ protected:
 
 private:
     void ParseText(const char* script, size_t length);
-    void CutPiece();
     void CutTexts();
     size_t StartAt(size_t i) const;
     // Reads tokens until one equal to word has been read; 0 at the end of the text.
@@ -92,8 +96,7 @@ private:
     int ReadQuotedName(char closing, Token* last);
     size_t CandidateStart() const;
 
-    // Texts already cut from consecutive starts during the parse.
-    size_t m_Pieces = 0;
+    bool m_CopyTexts = true;
 
     // Lexer state of this parser.
     const char* m_pText = nullptr;

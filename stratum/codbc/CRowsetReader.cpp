@@ -6,6 +6,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 long Clamp(unsigned long value, long low, long high) {
@@ -114,14 +115,47 @@ bool CRowsetReader::Bind(const std::vector<short>& sqlTypes, const std::vector<u
 
 int CRowsetReader::Fetch() {
     m_Delivered = 0;
-    if (!m_Bound || m_DB.hstmt != m_Stmt)
+    if (m_Failed)
+        return -1;
+    if (m_Ended || !m_Bound || m_DB.hstmt != m_Stmt)
         return 0;
-    m_Fetched = 1;
+    // A driver that never writes the count delivers one row per fetch.
+    m_Fetched = m_Rows == 1 ? 1 : 0;
     std::fill(m_Status.begin(), m_Status.end(), static_cast<unsigned short>(SQL_ROW_SUCCESS));
-    if (m_DB.Fetch() != 0)
+    const int rc = m_DB.Fetch();
+    if (rc == 100) {
+        m_Ended = true;
         return 0;
-    m_Delivered =
-        static_cast<int>(std::clamp<unsigned long>(m_Fetched, 1, static_cast<unsigned long>(m_Rows)));
+    }
+    if (rc != 0) {
+        m_Failed = true;
+        return -1;
+    }
+    m_Delivered = static_cast<int>(std::min<unsigned long>(m_Fetched, static_cast<unsigned long>(m_Rows)));
+    // A short rowset with a warning may be the rows before a broken connection: a driver must not be
+    // asked again on a statement whose connection is dead.
+    if (m_Delivered < m_Rows && m_DB.lastRc == SQL_SUCCESS_WITH_INFO && m_DB.WarningIsFailure())
+        m_Failed = true;
+    // The rows before one the driver could not read are delivered; the load stops at that row.
+    for (int i = 0; i < m_Delivered && static_cast<size_t>(i) < m_Status.size(); ++i) {
+        if (m_Status[static_cast<size_t>(i)] == SQL_ROW_ERROR) {
+            if (!m_Failed)
+                std::snprintf(m_DB.lastError, sizeof m_DB.lastError,
+                              "The driver could not read row %d of a rowset.", i + 1);
+            m_Delivered = i;
+            m_Failed = true;
+            break;
+        }
+    }
+    if (m_Delivered == 0) {
+        // A success that delivers nothing is no end of the rows (that is SQL_NO_DATA) and never counts
+        // as a row of stale cells: the read failed.
+        if (!m_Failed)
+            std::snprintf(m_DB.lastError, sizeof m_DB.lastError, "%s",
+                          "The driver reported a fetched rowset without rows.");
+        m_Failed = true;
+        return -1;
+    }
     return m_Delivered;
 }
 
@@ -151,7 +185,8 @@ int CRowsetReader::GetText(int row, int col, std::string_view& text, long& indic
     if (m_Rows > 1 && m_DB.SetPosition(row) != 0)
         return 1;
     CString& whole = m_Long[static_cast<size_t>(col)];
-    const int rc = m_DB.GetDataAsText(col, whole, &indicator);
+    // A cut value whose length the driver told is read again in one piece.
+    const int rc = m_DB.ReadText(col, whole, &indicator, length >= cell ? length + 1 : kLongCell);
     text = whole;
     return rc;
 }

@@ -28,7 +28,9 @@ public:
     // driver can't serve bound reading; nothing stays bound then and the caller reads cell by cell.
     bool Bind(const std::vector<short>& sqlTypes, const std::vector<unsigned long>& sizes,
               int rowLimit = kMaxRows);
-    // Fetches the next rowset: its number of rows, 0 at the end of the rows or after a failure.
+    // Fetches the next rowset: its number of rows, 0 at the end of the rows, -1 when the fetch failed
+    // (the driver's message is the session's lastError). After the end or a failure the driver is not
+    // asked again.
     int Fetch();
     // A value of the current rowset as GetDataAsText reads it: 0 on success with indicator -1 for a
     // NULL; non-zero when the read failed. The text stays valid until the next Fetch or the next read
@@ -53,5 +55,7 @@ private:
     std::vector<unsigned short> m_Status;
     unsigned long m_Fetched = 0;
     int m_Delivered = 0;
+    bool m_Ended = false;        // the last fetch reached the end of the rows
+    bool m_Failed = false;       // a fetch failed, or a row of the last rowset could not be read
     std::vector<CString> m_Long; // values read again, one per column
 };

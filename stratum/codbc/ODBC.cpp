@@ -1,5 +1,6 @@
 #include "codbc/ODBC.h"
 
+#include "codbc/CExecWorker.h"
 #include "services/Helpers.h"
 #include "views/CDSNAdminDlg.h"
 
@@ -10,14 +11,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <mutex>
 #include <strings.h>
-#include <thread>
 #include <vector>
 
 void* ODBC::henv = nullptr;
@@ -83,6 +81,8 @@ void* s_Installer = nullptr;
 
 // Piece buffers of the column reads, shared by all sessions (user-interface thread only).
 constexpr int kPiece = 1024;
+// Largest piece of a long value read in one call; a length the driver reports beyond it is read on.
+constexpr SQLLEN kMaxPiece = SQLLEN(64) << 20;
 char s_TextBuffer[kPiece];
 alignas(16) char s_DataBuffer[kPiece];
 
@@ -344,31 +344,26 @@ void ODBC::RunStatement() {
     }
 }
 
+ODBC::WorkerSlot::WorkerSlot() = default;
+ODBC::WorkerSlot::WorkerSlot(const WorkerSlot&) {}
+ODBC::WorkerSlot& ODBC::WorkerSlot::operator=(const WorkerSlot&) {
+    return *this;
+}
+ODBC::WorkerSlot::~WorkerSlot() = default;
+
 bool ODBC::RunWaiting(const std::function<void()>& work, const char* where) {
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    std::thread worker;
     try {
-        worker = std::thread([&] {
-            work();
-            std::lock_guard<std::mutex> lock(mutex);
-            done = true;
-            ended.notify_one();
-        });
+        if (!m_Worker.worker)
+            m_Worker.worker = std::make_unique<CExecWorker>();
     } catch (const std::exception& e) {
         log.Bug(where, "Exception!", kSource, __LINE__);
         return false;
     }
+    m_Worker.worker->Start(work);
     m_Executing = true;
     // The worker uses the statement handle and this session: wait for it whatever happens meanwhile.
     bool failed = false;
-    for (;;) {
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            if (ended.wait_for(lock, std::chrono::milliseconds(10), [&] { return done; }))
-                break;
-        }
+    while (!m_Worker.worker->WaitEnded(std::chrono::milliseconds(10))) {
         try {
             PumpMessage();
         } catch (...) {
@@ -377,7 +372,6 @@ bool ODBC::RunWaiting(const std::function<void()>& work, const char* where) {
             failed = true;
         }
     }
-    worker.join();
     m_Executing = false;
     return !failed;
 }
@@ -557,6 +551,24 @@ int ODBC::SetPosition(int row) {
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
 }
 
+bool ODBC::WarningIsFailure() {
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLCHAR message[512] = {};
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc = api.SQLError(henv, hdbc, hstmt, state, &native, message, 512, &length);
+    if ((rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) ||
+        std::strncmp(reinterpret_cast<char*>(state), "01", 2) == 0)
+        return false;
+    std::snprintf(lastError, sizeof lastError, "%s,%s,%d ", reinterpret_cast<char*>(message),
+                  reinterpret_cast<char*>(state), static_cast<int>(native));
+    CString logged = lastError;
+    std::replace(logged.begin(), logged.end(), '\r', ' ');
+    std::replace(logged.begin(), logged.end(), '\n', ' ');
+    log.Bug(logged.c_str(), "", kSource, __LINE__);
+    return true;
+}
+
 int ODBC::CanPosition() {
     return api.SQLSetPos ? 1 : 0;
 }
@@ -573,33 +585,55 @@ bool ODBC::TruncationReported() {
 
 // Reads one column in pieces until the driver says the value is complete: a piece that reports a
 // remaining length of at least a buffer, an unknown length, or a truncation warning is followed by
-// another read. Nothing is ever cut.
+// another read. Nothing is ever cut. The first piece fits a short value; a longer one is read straight
+// into the value with pieces that take the rest the driver reports, or twice the last piece when it
+// reports none, so a long value costs a few calls (drivers may scan the whole rest on every call).
 int ODBC::GetDataAsText(int col, CString& value, long* indicator) {
+    return ReadText(col, value, indicator, kPiece);
+}
+
+int ODBC::ReadText(int col, CString& value, long* indicator, long firstPiece) {
     try {
         SQLLEN* cell = indicator ? indicator : &this->indicator;
         *cell = kPiece;
         lastRc = 0;
         value.clear();
+        char* buffer = s_TextBuffer;
+        SQLLEN size = std::clamp<SQLLEN>(firstPiece, kPiece, kMaxPiece);
+        // A value known to be long is read straight into its text from the first piece on.
+        const bool direct = size > kPiece;
         for (bool first = true;; first = false) {
-            const SQLRETURN rc = api.SQLGetData(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_C_CHAR,
-                                                s_TextBuffer, kPiece, cell);
-            if (rc == SQL_NO_DATA && !first)
-                break; // the previous piece was the last one
-            lastRc = rc;
-            if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
-                break;
+            const size_t at = value.size();
+            if (!first || direct) {
+                value.resize(at + static_cast<size_t>(size));
+                buffer = value.data() + at;
+            }
+            const SQLRETURN rc =
+                api.SQLGetData(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_C_CHAR, buffer, size, cell);
             const SQLLEN reported = *cell;
-            if (reported == SQL_NULL_DATA)
+            const bool ok = rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+            if (!ok || reported == SQL_NULL_DATA) {
+                value.resize(at);
+                if (rc == SQL_NO_DATA && !first)
+                    break; // the previous piece was the last one
+                lastRc = rc;
                 break;
+            }
+            lastRc = rc;
             // A reported length below the buffer size is the exact length of this last piece.
-            const size_t n = reported >= 0 && reported < kPiece ? static_cast<size_t>(reported)
-                                                                : strnlen(s_TextBuffer, kPiece - 1);
-            value.append(s_TextBuffer, n);
-            if (reported >= kPiece || reported == SQL_NO_TOTAL)
-                continue;
-            if (rc == SQL_SUCCESS_WITH_INFO && n > 0 && TruncationReported())
-                continue;
-            break;
+            const size_t n = reported >= 0 && reported < size
+                                 ? static_cast<size_t>(reported)
+                                 : strnlen(buffer, static_cast<size_t>(size - 1));
+            if (first && !direct)
+                value.append(buffer, n);
+            else
+                value.resize(at + n);
+            const bool more = reported >= size || reported == SQL_NO_TOTAL ||
+                              (rc == SQL_SUCCESS_WITH_INFO && n > 0 && TruncationReported());
+            if (!more)
+                break;
+            const SQLLEN rest = reported >= size ? reported - static_cast<SQLLEN>(n) + 1 : size * 2;
+            size = std::clamp<SQLLEN>(rest, kPiece, kMaxPiece);
         }
         if (lastRc == SQL_SUCCESS || lastRc == SQL_SUCCESS_WITH_INFO)
             return 0;

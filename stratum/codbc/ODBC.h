@@ -5,6 +5,9 @@
 #include "codbc/CDB.h"
 
 #include <functional>
+#include <memory>
+
+class CExecWorker;
 
 class ODBC : public CDB {
 public:
@@ -39,6 +42,8 @@ public:
     int ExtractDate(const char* data, short* day, short* month, short* year) override;
     int GetData(int col, CString& value, long* indicator) override;
     int GetDataAsText(int col, CString& value, long* indicator) override;
+    // GetDataAsText with a first piece of `firstPiece` bytes, for a value whose length is known.
+    int ReadText(int col, CString& value, long* indicator, long firstPiece);
     int GetInfo(short infoType, int* value) override;
     int GetInfo(short infoType, short* value) override;
     int GetInfo(short infoType, CString* value) override;
@@ -84,6 +89,10 @@ public:
     // Makes row `row` (from 0) of the current rowset the one that GetData reads; -1 when the driver
     // manager lacks SQLSetPos.
     int SetPosition(int row);
+    // After a call on the main statement that succeeded with a warning: whether the driver's first
+    // diagnostic reports a failure rather than a warning (an SQLSTATE outside class 01); its message
+    // is then kept in lastError and logged.
+    bool WarningIsFailure();
     // 1 when positioning within a rowset can be attempted.
     static int CanPosition();
     // 1 when the driver manager library can be loaded.
@@ -138,6 +147,15 @@ private:
     // Runs `work` on a worker thread while events are dispatched every 10 ms; false when it could not
     // be run or dispatching failed. Sets m_Executing meanwhile.
     bool RunWaiting(const std::function<void()>& work, const char* where);
+
+    // The session's worker thread, started with the first execution. A copied session starts its own.
+    struct WorkerSlot {
+        WorkerSlot();
+        WorkerSlot(const WorkerSlot&);
+        WorkerSlot& operator=(const WorkerSlot&);
+        ~WorkerSlot();
+        std::unique_ptr<CExecWorker> worker;
+    } m_Worker;
 
     // The statement whose first fetch is still to come: servers compute a result there, so it waits
     // on the worker like the execution.

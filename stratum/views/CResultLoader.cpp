@@ -48,6 +48,8 @@ void CResultLoader::NoRows() {
 void CResultLoader::AssignDatabase(CDB* connection, int conversion) {
     m_pDB = connection;
     m_nRows = 0;
+    m_Incomplete = false;
+    m_ReadError.clear();
     m_Table.Clear();
     if (!m_pDB) {
         NoRows();
@@ -69,6 +71,8 @@ void CResultLoader::AssignDatabase(CDB* connection, int conversion) {
 void CResultLoader::FillingList(int conversion) {
     const unsigned columns = m_Table.GetResultColumns();
     m_nRows = 0;
+    m_Incomplete = false;
+    m_ReadError.clear();
     m_Table.Clear();
     m_Table.SetResultColumns(columns);
     m_Table.Initialize();
@@ -121,6 +125,8 @@ inline std::string_view CResultLoader::ShownText(unsigned col, int result, std::
                                                  long indicator, int conversion) {
     if (result == 0 && indicator == -1)
         return CResultTable::NullView(m_ViewNull);
+    if (result != 0) [[unlikely]]
+        ReadFailed();
     const std::string_view text = result != 0 ? std::string_view(kFailedRead) : value;
     return conversion == 0 ? text : Converted(col, text, conversion);
 }
@@ -156,11 +162,28 @@ void CResultLoader::PumpBetweenRows() {
     }
 }
 
+void CResultLoader::ReadFailed() {
+    if (m_Incomplete)
+        return;
+    m_Incomplete = true;
+    m_ReadError =
+        m_pDB && m_pDB->lastError[0] ? CString(m_pDB->lastError) : CString("The driver gave no message.");
+}
+
 void CResultLoader::ReadCells(unsigned columns, int conversion) {
     // One value buffer per column: the texts of a row stay valid until the row is passed on.
     std::vector<CString> values(columns);
     long indicator = 0;
-    for (int r = 0; m_pDB->Fetch() == 0; ++r) {
+    for (int r = 0;; ++r) {
+        const int fetched = m_pDB->Fetch();
+        if (fetched == 100)
+            break;
+        if (fetched != 0) {
+            // Without result columns there is nothing to lose: a statement without a result set.
+            if (columns > 0)
+                ReadFailed();
+            break;
+        }
         if (m_pNeedAbort && *m_pNeedAbort) {
             PassAbortedRow(r);
             break;
@@ -185,7 +208,12 @@ bool CResultLoader::ReadRowsets(unsigned columns, const std::vector<short>& sqlT
     std::string_view value;
     long indicator = 0;
     int r = 0;
-    for (int rows; (rows = reader.Fetch()) > 0;) {
+    for (;;) {
+        const int rows = reader.Fetch();
+        if (rows < 0)
+            ReadFailed();
+        if (rows <= 0)
+            break;
         for (int i = 0; i < rows; ++i, ++r) {
             if (m_pNeedAbort && *m_pNeedAbort) {
                 PassAbortedRow(r);

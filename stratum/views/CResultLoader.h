@@ -40,6 +40,10 @@ public:
     void SetRowSink(CRowSink* sink) { m_pSink = sink; }
     // Rows handed over so far in the current or last load.
     int RowsRead() const { return m_nRows; }
+    // Whether the last load ended on a failed fetch or value read: the rows read before it stay, but
+    // the result is not the whole one. ReadError is the driver's message then.
+    bool Incomplete() const { return m_Incomplete; }
+    const CString& ReadError() const { return m_ReadError; }
     // Window over which messages are shown.
     void SetMessageParent(QWidget* parent) { m_pParent = parent; }
 
@@ -76,6 +80,8 @@ private:
     // The row cut short by the abort flag: numbered, its cells empty.
     void PassAbortedRow(int r);
     void PumpBetweenRows();
+    // Notes the first failure of the load with the session's message.
+    void ReadFailed();
 
     CResultTable& m_Table;
     CRowSink* m_pSink = nullptr;
@@ -88,6 +94,8 @@ private:
     bool m_RowsetReading = true;
     bool m_ViewNull = true;
     int m_nRows = 0;
+    bool m_Incomplete = false;
+    CString m_ReadError;
     std::vector<std::string_view> m_Row;
     std::vector<CString> m_Converted;
     std::chrono::steady_clock::time_point m_LastPump;

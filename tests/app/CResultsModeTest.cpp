@@ -520,6 +520,32 @@ TEST_P(CResultsModeRun, CancelWhileTheFirstRowsAreComputedEndsTheRunWithoutThem)
     EXPECT_FALSE(Page().IsRunning());
 }
 
+TEST_P(CResultsModeRun, AFailedFetchShowsTheDriversMessageAndKeepsTheRowsRead) {
+    if (Postgres())
+        GTEST_SKIP() << "the scripted driver fails the fetch; the server case is the runner's test";
+    AddScriptedSource("Broken", {});
+    UseDataSource("Broken");
+    for (int countTime : {1, 0}) {
+        S().setInt("CountTime", countTime);
+        SetScript("failfetch " + std::to_string(5 + countTime));
+        ASSERT_EQ(CMainWindow::MODE_RESULTS, Run()) << "the rows read so far are shown";
+        EXPECT_EQ(5 + countTime, DataRows());
+        EXPECT_EQ("r5", Cell(5, 1));
+        ASSERT_EQ(1u, messages.Shown().size());
+        EXPECT_EQ("Error!", messages.Shown()[0].caption);
+        EXPECT_NE(CString::npos, messages.Shown()[0].text.find("server closed the connection"))
+            << messages.Shown()[0].text;
+        const CString line = Page().TimeLine()->text().toStdString();
+        const CString note =
+            "Incomplete result: reading failed after " + std::to_string(5 + countTime) + " rows";
+        EXPECT_EQ(countTime ? "Execution time: " : note, line.substr(0, countTime ? 16 : CString::npos))
+            << line;
+        EXPECT_NE(CString::npos, line.find(note)) << line;
+        messages.Clear();
+        BackToScript();
+    }
+}
+
 TEST_P(CResultsModeRun, CancelWhileALongStatementRunsStopsItAndAbandonsTheRun) {
     // The slow statement ends at its closing parenthesis: its text carries no line break.
     CString script = "insert into t values ((select 1 from pg_sleep(30)))\r\ninsert into t values (2)";

@@ -24,7 +24,10 @@
 // reported as SQL_NO_TOTAL, with their own length, or correctly), "calls" (SQLGetData calls since the
 // last "calls"), "catalog calls" (the catalog calls since the last one, with their owner argument),
 // "statements" (the statements executed and the connection options set since the last "statements"),
-// "badread" (one row: "ok", then a value whose read fails), "fail lines", "fail silent". Without DBMS_NAME a
+// "badread" (one row: "ok", then a value whose read fails), "fail lines", "fail silent", "failfetch N"
+// (N rows, then a fetch that fails as on a lost connection; a fetch after it aborts the process, as
+// drivers may on a dead connection), "cutvalue N" (a value of N characters whose second piece fails,
+// then a row "after"). Without DBMS_NAME a
 // data source whose name begins with "oracle" is "Oracle8" 08.00.0760 with no owner term and a blank quote;
 // any other "Scripted" 3.1.
 #include <sql.h>
@@ -71,6 +74,8 @@ struct Answer {
     int sleepMs = 0;
     int firstFetchMs = 0;  // the first fetch takes this long (a server computing the result)
     int failingColumn = 0; // reading this column fails
+    size_t failingRow = 0; // the fetch of this row (from 1) fails
+    size_t cutAfter = 0;   // reading a value fails once this many of its bytes were handed out
 };
 
 struct Env {
@@ -97,6 +102,7 @@ struct Stmt {
     size_t offset = 0;   // bytes of that column already handed out
     bool done = false;   // the column was read to its end
     bool counted = true; // reads of this statement count as driver calls
+    bool fetchFailed = false;
     std::atomic<bool> cancelled{false};
 };
 
@@ -264,6 +270,7 @@ Stmt* Start(SQLHSTMT hstmt) {
     s->row = 0;
     s->column = 0;
     s->counted = true;
+    s->fetchFailed = false;
     s->cancelled = false;
     return s;
 }
@@ -558,6 +565,16 @@ static SQLRETURN ExecText(SQLHSTMT hstmt, const std::string& sql) {
         s->result.columns = {{"good", SQL_VARCHAR}, {"bad", SQL_VARCHAR}};
         s->result.rows.push_back({std::string("ok"), std::string("unreadable")});
         s->result.failingColumn = 2;
+    } else if (sql.rfind("failfetch ", 0) == 0) {
+        s->result.columns.push_back({"r", SQL_VARCHAR});
+        for (size_t i = 1; i <= n; ++i)
+            s->result.rows.push_back({"r" + std::to_string(i)});
+        s->result.rows.push_back({std::string("never")});
+        s->result.failingRow = n + 1;
+    } else if (sql.rfind("cutvalue ", 0) == 0) {
+        s->result = OneValue(Pattern(n));
+        s->result.rows.push_back({std::string("after")});
+        s->result.cutAfter = 1000;
     } else if (sql == "fail lines") {
         Set(s->diag, "42000", "first\r\nsecond\r\nthird", 7);
         return SQL_ERROR;
@@ -670,9 +687,16 @@ SQLRETURN SQL_API SQLFetch(SQLHSTMT hstmt) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    if (s->fetchFailed)
+        std::abort(); // the connection is gone: a real driver may crash here
     if (s->row >= s->result.rows.size()) {
         s->row = s->result.rows.size() + 1;
         return SQL_NO_DATA;
+    }
+    if (s->row + 1 == s->result.failingRow) {
+        s->fetchFailed = true;
+        Set(s->diag, "08S01", "server closed the connection unexpectedly", 35);
+        return SQL_ERROR;
     }
     ++s->row;
     s->column = 0;
@@ -705,6 +729,10 @@ SQLRETURN SQL_API SQLGetData(SQLHSTMT hstmt, SQLUSMALLINT column, SQLSMALLINT, S
         if (indicator)
             *indicator = SQL_NULL_DATA;
         return SQL_SUCCESS;
+    }
+    if (s->result.cutAfter && s->offset >= s->result.cutAfter) {
+        Set(s->diag, "08S01", "the connection was lost while the value was read", 35);
+        return SQL_ERROR;
     }
     const size_t remaining = cell->size() - s->offset;
     const size_t room = size > 0 ? static_cast<size_t>(size - 1) : 0;

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -807,3 +808,95 @@ TEST(VarnelRun, ValuesWithANulByteAreWrittenWhole) {
                                            "B</item>"));
 }
 #endif
+
+namespace {
+// A PostgreSQL server of this test alone, apart from the test run's: it is stopped while rows are read.
+class PrivateServer {
+public:
+    PrivateServer() {
+        const Outcome started =
+            Shell("postgres_start >/dev/null && printf '%s\\n%s\\n%s\\n' "
+                  "\"$VARNEL_TEST_PG_DIR\" \"$VARNEL_TEST_PG_PORT\" \"$VARNEL_TEST_PG_PASSWORD\"");
+        const QStringList lines = QString::fromStdString(started.out).split('\n', Qt::SkipEmptyParts);
+        if (started.exitCode == 0 && lines.size() == 3) {
+            dir = lines[0].toStdString();
+            port = lines[1].toStdString();
+            password = lines[2].toStdString();
+        } else {
+            error = started.err;
+        }
+    }
+    ~PrivateServer() {
+        if (!dir.empty())
+            Shell("VARNEL_TEST_PG_DIR='" + dir + "' postgres_stop");
+    }
+    // Stops the server at once, as a crash or a power cut would.
+    void Kill() {
+        Shell("as=(); [ \"$(id -u)\" -eq 0 ] && as=(runuser -u postgres --); \"${as[@]}\" "
+              "/usr/lib/postgresql/15/bin/pg_ctl -D '" +
+              dir + "/data' -m immediate -w stop");
+    }
+
+    CString dir, port, password, error;
+
+private:
+    static Outcome Shell(const CString& command) {
+        QProcess shell;
+        shell.start("bash", {"-c", Q("source '" VARNEL_SOURCE_DIR "/tests/support/postgres-server.sh' && " +
+                                     command)});
+        shell.waitForFinished(120000);
+        return {shell.exitCode(), shell.readAllStandardOutput().toStdString(),
+                shell.readAllStandardError().toStdString()};
+    }
+};
+} // namespace
+
+// The server going away in the middle of a read is a failure: exit 1 with the driver's message, and the
+// file that was to receive the result keeps what it held.
+TEST(VarnelRun, ServerStoppedWhileRowsAreReadExitsOneAndLeavesTheTargetAsItWas) {
+    PrivateServer server;
+    if (server.dir.empty())
+        GTEST_SKIP() << "no PostgreSQL server could be started: " << server.error;
+    TestSandbox::AddDataSource("dying", "PostgreSQL Unicode",
+                               {{"Servername", "127.0.0.1"},
+                                {"Port", server.port},
+                                {"Database", "varnel"},
+                                {"UseDeclareFetch", "1"},
+                                {"Fetch", "10000"}});
+    {
+        ODBC session;
+        ASSERT_EQ(0, session.Connect("dying", "tester", server.password)) << session.lastError;
+        ASSERT_EQ(0, session.Exec("create table t as select g as id, md5(g::text) as h "
+                                  "from generate_series(1, 2000000) g"))
+            << session.lastError;
+        session.Disconnect();
+    }
+    const CString folder = TestSandbox::Directory() + "/dying";
+    QDir().mkpath(Q(folder));
+    const CString target = WriteFile("dying/out.xml", "the previous result\n");
+    const CString script = WriteFile("dying.sql", "select * from t\n");
+    qputenv("VARNEL_PASSWORD", QByteArray::fromStdString(server.password));
+    QProcess run;
+    run.start(VARNEL_BINARY_DIR "/tools/varnel-run",
+              {"-d", "dying", "-u", "tester", "-f", "xml", "-o", Q(target), Q(script)});
+    ASSERT_TRUE(run.waitForStarted(10000));
+    // Once rows are being written beside the target, the server goes.
+    bool reading = false;
+    for (int i = 0; i < 3000 && !reading && run.state() != QProcess::NotRunning; ++i) {
+        for (const QFileInfo& entry : QDir(Q(folder)).entryInfoList(QDir::Files | QDir::Hidden))
+            reading = reading || (entry.fileName() != "out.xml" && entry.size() > 100000);
+        if (!reading)
+            QThread::msleep(10);
+    }
+    ASSERT_TRUE(reading) << "the rows were never being written";
+    server.Kill();
+    ASSERT_TRUE(run.waitForFinished(60000));
+    qunsetenv("VARNEL_PASSWORD");
+    const CString err = run.readAllStandardError().toStdString();
+    EXPECT_EQ(QProcess::NormalExit, run.exitStatus()) << "no crash";
+    EXPECT_EQ(1, run.exitCode()) << err;
+    EXPECT_NE(CString::npos, err.find("reading the result failed after")) << err;
+    EXPECT_NE(CString::npos, err.find("server closed the connection")) << err;
+    EXPECT_EQ("the previous result\n", ReadBytes(target));
+    EXPECT_EQ(QStringList{"out.xml"}, Entries(folder)) << "no partial file is left";
+}

@@ -406,6 +406,29 @@ TEST(CParse, UnbalancedAndDeeplyNestedInputNeverHangs) {
     EXPECT_EQ(parse.m_Count == 0 ? CString() : nested, joined);
 }
 
+// Statements counted inside others (nested past the depth the parser follows, or a nested one that
+// meets the end of the text) never give texts of their own: the rest of the script is one text.
+TEST(CParse, NestedStatementsNeverGiveEmptyTexts) {
+    CString triggers;
+    for (int i = 0; i < 3000; ++i)
+        triggers += "create trigger t" + std::to_string(i) + " on x for insert as ";
+    triggers += "select * from z\r\n";
+    const struct {
+        CString script;
+        S texts;
+    } cases[] = {
+        {triggers, {triggers}},
+        {"select * from a\r\n" + triggers, {"select * from a\r\n", triggers}},
+        {"create trigger t on x for insert as select 1", {"create trigger t on x for insert as select 1"}},
+        {"drop table a create view v as select 1", {"drop table a", " create view v as select 1"}},
+    };
+    for (const auto& c : cases) {
+        const Cut cut = CutOf(c.script);
+        EXPECT_EQ(c.texts, cut.texts) << c.script.substr(0, 80);
+        EXPECT_EQ(int(c.texts.size()), cut.count) << c.script.substr(0, 80);
+    }
+}
+
 TEST(CParse, RandomScriptsAreCutIntoConsecutivePiecesOfTheWhole) {
     const char* pieces[] = {"select", "from", "where", "insert",   "into",   "values", "update",    "set",
                             "delete", "drop", "table", "create",   "view",   "index",  "procedure", "trigger",
@@ -431,8 +454,10 @@ TEST(CParse, RandomScriptsAreCutIntoConsecutivePiecesOfTheWhole) {
         if (parse.m_Count == 0)
             continue;
         CString joined;
-        for (const CString& text : parse.m_Statements)
+        for (const CString& text : parse.m_Statements) {
+            ASSERT_FALSE(text.empty()) << script;
             joined += text;
+        }
         ASSERT_EQ(script, joined) << script;
     }
 }

@@ -146,6 +146,36 @@ TEST_P(RowsetReading, EmptyResultAndOneLongValue) {
     ExpectSameCells(cells, rowsets);
 }
 
+// Values just below, at and just beyond the size of their bound cell (21 bytes for varchar(5) on SQLite,
+// 1024 for text) read through rowsets as they are stored and as the cell-by-cell read gives them.
+TEST_P(RowsetReading, ValuesAsLongAsTheirBoundCellAreReadWhole) {
+    const bool sqlite = GetParam() == Backend::SQLite;
+    Execute("create table edge(id integer, vc varchar(5), tx text)");
+    const CString kVarcharCell(CRowsetReader::CellSize(SQL_VARCHAR, 5), 'v');
+    const CString kTextCell(CRowsetReader::kLongCell, 't');
+    ASSERT_EQ(21u, kVarcharCell.size());
+    const struct {
+        CString vc, tx;
+    } rows[] = {
+        {sqlite ? kVarcharCell.substr(1) : "abcde", kTextCell.substr(1)},
+        {sqlite ? kVarcharCell : "éé", kTextCell},
+        {sqlite ? kVarcharCell + "v" : "", kTextCell + "t"},
+        {sqlite ? "é" + kVarcharCell.substr(2) : "x", CString(511, 'a') + "é" + CString(511, 'b')},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i)
+        Execute("insert into edge values (" + std::to_string(i + 1) + ", '" + rows[i].vc + "', '" +
+                rows[i].tx + "')");
+    CResultTable cells, rowsets;
+    Load(cells, "select vc, tx from edge order by id", false);
+    Load(rowsets, "select vc, tx from edge order by id", true);
+    ASSERT_EQ(int(std::size(rows)) + 1, rowsets.GetRowCount());
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(rows[i].vc, rowsets.GetItemText(int(i) + 1, 1)) << "row " << i + 1;
+        EXPECT_EQ(rows[i].tx, rowsets.GetItemText(int(i) + 1, 2)) << "row " << i + 1;
+    }
+    ExpectSameCells(cells, rowsets);
+}
+
 TEST_P(RowsetReading, AbortStopsBetweenRows) {
     for (bool rowsets : {false, true}) {
         CResultTable table;

@@ -7,6 +7,7 @@
 
 #include "DatabaseSources.h"
 #include "MessageRecorder.h"
+#include "ScriptedSource.h"
 #include "TestSandbox.h"
 
 #include <gtest/gtest.h>
@@ -293,6 +294,46 @@ TEST(ResultLoaderScripted, FailedReadShowsSevenBlanks) {
     loader.AssignDatabase(&session, 0);
     ASSERT_EQ(2, table.GetRowCount());
     EXPECT_EQ((CStringArray{"  1", "ok", "       "}), RowTexts(table, 1));
+}
+
+// A fetch or a value read that fails stops being a silent end of the rows: the rows before it stay, the
+// result is marked incomplete with the driver's message, and the driver is never asked to fetch again
+// (the scripted driver aborts the process if it is).
+TEST(ResultLoaderScripted, FailedFetchOrValueReadLeavesAnIncompleteResult) {
+    TestSandbox::AddDataSource("scripted", VARNEL_SCRIPTED_DRIVER, {});
+    ODBC session;
+    ASSERT_EQ(0, session.Connect("scripted", "u", "p")) << session.lastError;
+    const struct {
+        const char* sql;
+        int rows;
+        bool incomplete;
+        const char* message;
+        CStringArray lastRow;
+    } cases[] = {
+        {"failfetch 300", 300, true, "server closed the connection", {"300", "r300"}},
+        {"failfetch 0", 0, true, "server closed the connection", {}},
+        {"cutvalue 5000", 2, true, "lost while the value was read", {"  2", "after"}},
+        {"value 5000", 1, false, "", {"  1", ScriptedValue(5000)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        Execute(session, c.sql);
+        CResultTable table;
+        CResultLoader loader(table);
+        loader.AssignDatabase(&session, 0);
+        EXPECT_EQ(c.rows, loader.RowsRead());
+        ASSERT_EQ(c.rows + 1, table.GetRowCount());
+        if (!c.lastRow.empty())
+            EXPECT_EQ(c.lastRow, RowTexts(table, c.rows));
+        EXPECT_EQ(c.incomplete, loader.Incomplete());
+        EXPECT_NE(CString::npos, loader.ReadError().find(c.message)) << loader.ReadError();
+    }
+    // The cut value shows the failed read's blanks, not a part of the value.
+    Execute(session, "cutvalue 5000");
+    CResultTable table;
+    CResultLoader loader(table);
+    loader.AssignDatabase(&session, 0);
+    EXPECT_EQ(CResultLoader::kFailedRead, table.GetItemText(1, 1));
 }
 
 TEST(ResultLoaderTips, TipsFormatTypeSizeDigitsAndNullability) {
