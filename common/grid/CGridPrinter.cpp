@@ -91,7 +91,7 @@ bool CGridPrinter::PrintTo(QPrinter* printer) {
     const std::vector<int> pages = Paginate((pageH - top - bottom) / scale - fixedH);
 
     // The grid's own font at its screen size, so that text keeps its proportion to the cells.
-    QFont gridFont = m_Grid.font();
+    QFont gridFont = m_Grid.TextFont();
     gridFont.setPixelSize(std::max(1, QFontInfo(m_Grid.font()).pixelSize()));
     QFont boldFont = printFont;
     boldFont.setBold(true);

@@ -49,6 +49,10 @@ public:
     // after every row; the row-number column is left out.
     CString CopySelectedText() const;
 
+protected:
+    // Columns of a numeric SQL type sort by value.
+    bool SortsByValue(int col) const override;
+
 private:
     CArray<FLD_DESC> m_Fields;
     CString m_SQL;

@@ -492,6 +492,18 @@ int ODBC::ColName(int col, CString* name) {
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
 }
 
+int ODBC::ColLabel(int col, CString* label) {
+    SQLCHAR buffer[512] = {};
+    SQLSMALLINT length = 0;
+    lastRc = api.SQLColAttributes(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_COLUMN_LABEL, buffer,
+                                  sizeof buffer, &length, nullptr);
+    if (lastRc != SQL_SUCCESS && lastRc != SQL_SUCCESS_WITH_INFO)
+        return 1;
+    if (label)
+        *label = reinterpret_cast<char*>(buffer);
+    return 0;
+}
+
 int ODBC::ColAttribute(int col, int field, long* value) {
     SQLLEN number = 0;
     lastRc = api.SQLColAttributes(hstmt, static_cast<SQLUSMALLINT>(col + 1), static_cast<SQLUSMALLINT>(field),

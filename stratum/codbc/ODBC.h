@@ -64,6 +64,8 @@ public:
     CDB* operator=(CDB* other) override;
     int ObjectText(OB_TYPE kind, CString& name, CString& qualifier, CStringArray* lines) override;
 
+    // The column's label (SQL_DESC_LABEL), without logging a driver that has none; 0 on success.
+    int ColLabel(int col, CString* label);
     int ColConciseType(int col, long* value);
     int ColDisplaySize(int col, long* value);
     int ColScale(int col, long* value);
