@@ -122,6 +122,11 @@ protected:
     // The text the server keeps for a view, trigger or routine, or a note that it keeps none.
     int ServerText(OB_TYPE kind, const CString& name, CStringArray* lines);
 
+    // Corrects the columns list[first..] of a table by the catalog's column list: nullability, and
+    // type and size where the description has none.
+    void ApplyCatalogColumns(const CString& table, const CString& owner, CArray<FLD_DESC>* list,
+                             size_t first);
+
     int LoadAndLink();
     // Judges a driver return code: 0 for success, else 1 after keeping and logging the driver's message.
     int ExtErr(short code, const char* location, int line, void* connection, void* statement);
