@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -29,6 +30,25 @@ uint32_t FromQColor(const QColor& c) {
 
 constexpr int kResizeSlack = 3;
 constexpr int kVerticalMargin = 2;
+
+// Whole pixels for a laid-out width; float noise below a thousandth of a pixel is not a pixel more.
+int CeilWidth(double width) {
+    return static_cast<int>(std::ceil(width - 1e-3));
+}
+
+// The lines a cell's text is laid out in: one for a single-line cell, else one per line break.
+template <class Visit> void ForEachLine(std::string_view text, unsigned format, Visit visit) {
+    size_t pos = 0;
+    do {
+        const size_t nl = (format & DT_SINGLELINE) ? std::string_view::npos : text.find('\n', pos);
+        std::string_view line =
+            text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        visit(line);
+        pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
+    } while (pos <= text.size());
+}
 
 bool IsAscii(std::string_view s) {
     for (char ch : s)
@@ -160,12 +180,29 @@ void CGridCtrl::Refresh() {
 // ---------------------------------------------------------------- geometry
 
 void CGridCtrl::UpdateFontMetrics() {
-    const QFontMetrics fm(font());
-    for (int c = 0; c < 128; ++c)
+    m_TextFont = font();
+    m_TextFont.setKerning(false);
+    const QFontMetricsF fm(m_TextFont);
+    m_MaxAsciiAdvance = 0;
+    for (int c = 0; c < 128; ++c) {
         m_AsciiAdvance[c] = c >= 0x20 && c < 0x7F ? fm.horizontalAdvance(QChar(c)) : 0;
-    m_nLineHeight = fm.height();
-    m_pModel->SetDefaultCellSize(fm.averageCharWidth() * 10 + 2 * m_nMargin,
-                                 m_nLineHeight + 2 * kVerticalMargin);
+        m_MaxAsciiAdvance = std::max(m_MaxAsciiAdvance, m_AsciiAdvance[c]);
+    }
+    m_nLineHeight = CeilWidth(std::max(fm.height(), fm.lineSpacing()));
+    const QSize padding = TextPadding();
+    m_pModel->SetDefaultCellSize(CeilWidth(fm.averageCharWidth() * 10) + padding.width(),
+                                 m_nLineHeight + padding.height());
+}
+
+QRect CGridCtrl::TextRect(const QRect& cell) const {
+    // The right and bottom pixels hold the grid lines.
+    return cell.adjusted(m_nMargin, kVerticalMargin, -m_nMargin - 1, -kVerticalMargin);
+}
+
+QSize CGridCtrl::TextPadding() const {
+    const QRect probe(0, 0, 1000, 1000);
+    const QRect text = TextRect(probe);
+    return {probe.width() - text.width(), probe.height() - text.height()};
 }
 
 int CGridCtrl::FixedWidth() const {
@@ -379,15 +416,15 @@ void CGridCtrl::EnsureVisible(int row, int col) {
 
 // ---------------------------------------------------------------- sizing
 
-int CGridCtrl::TextWidth(std::string_view text, const QFont* font) const {
-    if (!font && IsAscii(text)) {
-        int w = 0;
-        for (char ch : text)
+int CGridCtrl::LineWidth(std::string_view line, const QFont* font) const {
+    if (!font && IsAscii(line)) {
+        double w = 0;
+        for (char ch : line)
             w += m_AsciiAdvance[static_cast<unsigned char>(ch)];
-        return w;
+        return CeilWidth(w);
     }
-    const QFontMetrics fm(font ? *font : this->font());
-    return fm.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    const QFontMetricsF fm(font ? *font : m_TextFont);
+    return CeilWidth(fm.horizontalAdvance(QString::fromUtf8(line.data(), qsizetype(line.size()))));
 }
 
 QSize CGridCtrl::GetTextExtent(int row, int col) const {
@@ -396,33 +433,29 @@ QSize CGridCtrl::GetTextExtent(int row, int col) const {
     const QFont* font = attr && attr->m_Font ? &*attr->m_Font : nullptr;
     const unsigned format = attr ? attr->m_nFormat : CGridModel::kCommonFormat;
     int width = 0, lines = 0;
-    size_t pos = 0;
-    do {
-        const size_t nl = (format & DT_SINGLELINE) ? std::string_view::npos : text.find('\n', pos);
-        std::string_view line =
-            text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        width = std::max(width, TextWidth(line, font));
+    ForEachLine(text, format, [&](std::string_view line) {
+        width = std::max(width, LineWidth(line, font));
         ++lines;
-        pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
-    } while (pos <= text.size());
-    const int lineHeight = font ? QFontMetrics(*font).height() : m_nLineHeight;
-    return {width + 2 * m_nMargin, lines * lineHeight + 2 * kVerticalMargin};
+    });
+    int lineHeight = m_nLineHeight;
+    if (font) {
+        const QFontMetricsF fm(*font);
+        lineHeight = CeilWidth(std::max(fm.height(), fm.lineSpacing()));
+    }
+    const QSize padding = TextPadding();
+    return {width + padding.width(), lines * lineHeight + padding.height()};
 }
 
 void CGridCtrl::AutoSizeColumn(int col) {
     if (col < 0 || col >= GetColumnCount())
         return;
-    int maxAdvance = 0;
-    for (int c = 0x20; c < 0x7F; ++c)
-        maxAdvance = std::max(maxAdvance, m_AsciiAdvance[c]);
+    const int padding = TextPadding().width();
     int width = 0;
     const int rows = GetRowCount();
     for (int row = 0; row < rows; ++row) {
         const std::string_view text = m_pModel->TextView(row, col);
         // A text too short to beat the widest one found needs no measuring.
-        if (int64_t(text.size()) * maxAdvance + 2 * m_nMargin <= width && !m_pModel->Attributes(row, col))
+        if (double(text.size()) * m_MaxAsciiAdvance + padding <= width && !m_pModel->Attributes(row, col))
             continue;
         width = std::max(width, GetTextExtent(row, col).width());
     }
@@ -432,7 +465,7 @@ void CGridCtrl::AutoSizeColumn(int col) {
 void CGridCtrl::AutoSizeRow(int row) {
     if (row < 0 || row >= GetRowCount())
         return;
-    int height = m_nLineHeight + 2 * kVerticalMargin;
+    int height = m_nLineHeight + TextPadding().height();
     for (int col = 0; col < GetColumnCount(); ++col) {
         if (m_pModel->Attributes(row, col) ||
             m_pModel->TextView(row, col).find('\n') != std::string_view::npos)
@@ -449,10 +482,8 @@ void CGridCtrl::AutoSize() {
     std::vector<char> visible(static_cast<size_t>(cols), 0);
     for (int c = 0; c < cols; ++c)
         visible[size_t(c)] = GetColumnWidth(c) > 0;
-    int maxAdvance = 0;
-    for (int c = 0x20; c < 0x7F; ++c)
-        maxAdvance = std::max(maxAdvance, m_AsciiAdvance[c]);
-    const int singleLine = m_nLineHeight + 2 * kVerticalMargin;
+    const QSize padding = TextPadding();
+    const int singleLine = m_nLineHeight + padding.height();
     for (int row = 0; row < rows; ++row) {
         const bool plainRow = !m_pModel->RowHasAttributes(row);
         for (int col = 0; col < cols; ++col) {
@@ -461,9 +492,9 @@ void CGridCtrl::AutoSize() {
             int& width = widths[size_t(col)];
             const std::string_view text = m_pModel->TextView(row, col);
             if (plainRow) {
-                if (int64_t(text.size()) * maxAdvance + 2 * m_nMargin <= width)
+                if (double(text.size()) * m_MaxAsciiAdvance + padding.width() <= width)
                     continue;
-                int w = 2 * m_nMargin;
+                double w = 0;
                 bool ascii = true;
                 for (char ch : text) {
                     const auto b = static_cast<unsigned char>(ch);
@@ -473,7 +504,8 @@ void CGridCtrl::AutoSize() {
                     }
                     w += m_AsciiAdvance[b];
                 }
-                width = std::max(width, ascii ? w : GetTextExtent(row, col).width());
+                width =
+                    std::max(width, ascii ? CeilWidth(w) + padding.width() : GetTextExtent(row, col).width());
             } else {
                 width = std::max(width, GetTextExtent(row, col).width());
             }
@@ -780,8 +812,9 @@ CString CGridCtrl::GetTitleTipText(int row, int col) const {
         if (!tip.empty())
             return tip;
     }
+    // The extent is the smallest cell that paints the text whole, so a smaller one cuts it.
     const QSize extent = GetTextExtent(row, col);
-    if (extent.width() > GetColumnWidth(col) || extent.height() > GetRowHeight(row) + kVerticalMargin)
+    if (extent.width() > GetColumnWidth(col) || extent.height() > GetRowHeight(row))
         return GetItemText(row, col);
     return {};
 }
@@ -1071,29 +1104,56 @@ void CGridCtrl::DrawCell(QPainter& painter, int row, int col, const QRect& rect,
     painter.drawLine(rect.bottomLeft(), rect.bottomRight());
 
     const std::string_view text = m_pModel->TextView(row, col);
-    if (!text.empty()) {
+    const QRect textRect = TextRect(rect);
+    if (!text.empty() && textRect.width() > 0 && textRect.height() > 0) {
         const unsigned format = attr ? attr->m_nFormat : CGridModel::kCommonFormat;
-        const QRect textRect = rect.adjusted(m_nMargin, 1, -m_nMargin - 1, -2);
-        if (textRect.width() > 0) {
-            const QFont& f = attr && attr->m_Font ? *attr->m_Font : painter.font();
-            painter.setFont(f);
-            painter.setPen(fg);
-            QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
-            int flags = int(AlignmentOf(format));
-            if (format & DT_WORDBREAK)
-                flags |= Qt::TextWordWrap;
-            if (format & DT_SINGLELINE) {
-                flags |= Qt::TextSingleLine;
-                if (format & DT_END_ELLIPSIS)
-                    s = painter.fontMetrics().elidedText(s, Qt::ElideRight, textRect.width(),
-                                                         Qt::TextSingleLine);
+        const QFont* cellFont = attr && attr->m_Font ? &*attr->m_Font : nullptr;
+        const QFont previousFont = painter.font();
+        if (cellFont)
+            painter.setFont(*cellFont);
+        painter.setPen(fg);
+        // On screen the text is measured exactly as sizing measures it; a printer has its own metrics.
+        const QFontMetricsF printMetrics(painter.font(), painter.device());
+        auto width = [&](std::string_view line) {
+            if (!printing)
+                return LineWidth(line, cellFont);
+            return CeilWidth(
+                printMetrics.horizontalAdvance(QString::fromUtf8(line.data(), qsizetype(line.size()))));
+        };
+        bool fits = true;
+        int lines = 0;
+        ForEachLine(text, format, [&](std::string_view line) {
+            fits = fits && width(line) <= textRect.width();
+            ++lines;
+        });
+        const double lineHeight = printing ? printMetrics.height() : QFontMetricsF(painter.font()).height();
+        fits = fits && lines * lineHeight <= textRect.height() + 0.5;
+        QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
+        int flags = int(AlignmentOf(format));
+        if (!(format & DT_NOPREFIX))
+            flags |= Qt::TextShowMnemonic;
+        if (fits) {
+            // Measured to fit: drawn as it stands, never wrapped or cut by a rounding of the layout.
+            flags |= Qt::TextDontClip | ((format & DT_SINGLELINE) ? Qt::TextSingleLine : 0);
+        } else if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE) &&
+                   textRect.height() >= 2 * lineHeight) {
+            flags |= Qt::TextWordWrap;
+        } else {
+            // Too narrow and no room for more lines: each line ends in an ellipsis, so that what is
+            // missing shows.
+            flags |= (format & DT_SINGLELINE) ? Qt::TextSingleLine : 0;
+            const QFontMetrics fm(painter.font(), painter.device());
+            QStringList parts = (format & DT_SINGLELINE) ? QStringList{s} : s.split('\n');
+            for (QString& part : parts) {
+                if (part.endsWith('\r'))
+                    part.chop(1);
+                part = fm.elidedText(part, Qt::ElideRight, textRect.width(), Qt::TextSingleLine);
             }
-            if (!(format & DT_NOPREFIX))
-                flags |= Qt::TextShowMnemonic;
-            painter.drawText(textRect, flags, s);
-            if (attr && attr->m_Font)
-                painter.setFont(font());
+            s = parts.join('\n');
         }
+        painter.drawText(textRect, flags, s);
+        if (cellFont)
+            painter.setFont(previousFont);
     }
     if (!printing && GetFocusCell() == CCellID(row, col) && hasFocus()) {
         QPen pen(fg, 1, Qt::DotLine);
@@ -1104,7 +1164,7 @@ void CGridCtrl::DrawCell(QPainter& painter, int row, int col, const QRect& rect,
 
 void CGridCtrl::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    painter.setFont(font());
+    painter.setFont(m_TextFont);
     const int vw = viewport()->width(), vh = viewport()->height();
     painter.fillRect(0, 0, vw, vh, ToQColor(m_crTextBkColour));
     const int fixedRows = GetFixedRowCount(), fixedCols = GetFixedColumnCount();

@@ -56,8 +56,13 @@ public:
     void AutoSize();
     void AutoSizeColumn(int col);
     void AutoSizeRow(int row);
-    // Extent of a cell's text with margins, as AutoSize measures it.
+    // Extent of a cell's text with its padding: the smallest cell that paints the text whole.
     QSize GetTextExtent(int row, int col) const;
+    // The part of a cell's rectangle that its text is painted into; sizing keeps the same padding.
+    QRect TextRect(const QRect& cell) const;
+    // The font cell texts are painted and measured with: the grid's font without kerning, so that a
+    // text's width is the sum of its characters' advances.
+    const QFont& TextFont() const { return m_TextFont; }
 
     // --- selection and focus
     CCellRange GetCellRange() const { return m_pModel->GetCellRange(); }
@@ -157,7 +162,11 @@ private:
     int VisibleRowsFrom(int top) const;
     void SetTopRow(int row);
     void UpdateFontMetrics();
-    int TextWidth(std::string_view text, const QFont* font) const;
+    // Width of one line of text as painting lays it out, rounded up to whole pixels; null for the
+    // grid's text font.
+    int LineWidth(std::string_view line, const QFont* font) const;
+    // Padding around a cell's text: the cell's size less that of its text rectangle.
+    QSize TextPadding() const;
     int ResizeColumnAt(const QPoint& p) const;
     int ResizeRowAt(const QPoint& p) const;
     void SelectDrag(CCellID cell);
@@ -184,7 +193,9 @@ private:
     uint32_t m_crFixedBkColour;
     uint32_t m_crGridColour;
     int m_nMargin = 3;
-    int m_AsciiAdvance[128] = {};
+    QFont m_TextFont;
+    double m_AsciiAdvance[128] = {};
+    double m_MaxAsciiAdvance = 0;
     int m_nLineHeight = 10;
 
     MouseMode m_MouseMode = MouseMode::None;

@@ -1,8 +1,12 @@
 #include "grid/CGridModel.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <string>
 #include <malloc.h>
 
 namespace {
@@ -50,7 +54,101 @@ char* Rebuild(const char* old, uint32_t count, size_t capacity = 0) {
         std::memcpy(Texts(b), Texts(old), bytes);
     return b;
 }
+
+// A number as a text holds it: exact digits for a plain decimal, else the parsed value.
+struct Number {
+    bool plain = false;
+    bool negative = false;
+    std::string_view whole;    // digits before the point, without leading zeros
+    std::string_view fraction; // digits after the point, without trailing zeros
+    double value = 0;
+};
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool ToDouble(std::string_view text, double& value) {
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+std::optional<Number> ParseNumber(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    if (text.empty())
+        return std::nullopt;
+    Number n;
+    std::string_view rest = text;
+    if (rest.front() == '-' || rest.front() == '+') {
+        n.negative = rest.front() == '-';
+        rest.remove_prefix(1);
+    }
+    size_t i = 0;
+    while (i < rest.size() && IsDigit(rest[i]))
+        ++i;
+    size_t j = i;
+    if (j < rest.size() && rest[j] == '.')
+        for (++j; j < rest.size() && IsDigit(rest[j]);)
+            ++j;
+    if (j == rest.size() && j > 0 && !(j == 1 && rest[0] == '.')) {
+        n.plain = true;
+        n.whole = rest.substr(0, i);
+        while (!n.whole.empty() && n.whole.front() == '0')
+            n.whole.remove_prefix(1);
+        n.fraction = i < rest.size() ? rest.substr(i + 1) : std::string_view();
+        while (!n.fraction.empty() && n.fraction.back() == '0')
+            n.fraction.remove_suffix(1);
+        if (n.whole.empty() && n.fraction.empty())
+            n.negative = false; // -0 is 0
+        return n;
+    }
+    // Exponents and the like: the value, read independently of the locale.
+    if (!ToDouble(text, n.value) || std::isnan(n.value))
+        return std::nullopt;
+    return n;
+}
+
+int CompareMagnitude(const Number& a, const Number& b) {
+    if (a.whole.size() != b.whole.size())
+        return a.whole.size() < b.whole.size() ? -1 : 1;
+    if (const int c = a.whole.compare(b.whole); c != 0)
+        return c < 0 ? -1 : 1;
+    const int c = a.fraction.compare(b.fraction);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+int CompareNumbers(const Number& a, const Number& b) {
+    if (!a.plain || !b.plain) {
+        auto value = [](const Number& n) {
+            if (!n.plain)
+                return n.value;
+            double v = 0;
+            ToDouble((n.negative ? "-" : "") + std::string(n.whole) + "." + std::string(n.fraction) + "0", v);
+            return v;
+        };
+        const double x = value(a), y = value(b);
+        return x < y ? -1 : x > y ? 1 : 0;
+    }
+    if (a.negative != b.negative)
+        return a.negative ? -1 : 1;
+    const int c = CompareMagnitude(a, b);
+    return a.negative ? -c : c;
+}
 } // namespace
+
+int CGridModel::CompareByValue(std::string_view a, std::string_view b) {
+    const std::optional<Number> x = ParseNumber(a), y = ParseNumber(b);
+    if (x && y)
+        return CompareNumbers(*x, *y);
+    if (x || y)
+        return x ? 1 : -1;
+    return a < b ? -1 : a > b ? 1 : 0;
+}
 
 CGridModel::CGridModel() = default;
 CGridModel::~CGridModel() = default;
@@ -498,11 +596,7 @@ CCellRange CGridModel::GetSelectedCellRange() const {
     return m_Selection.Bounds();
 }
 
-void CGridModel::SortTextItems(int col, bool ascending, int low, int high) {
-    if (col < 0 || col >= m_nCols)
-        return;
-    low = std::max(low, 0);
-    high = std::min(high, GetRowCount() - 1);
+template <class Less> void CGridModel::QuickSort(int col, int low, int high, Less less) {
     // The recursion of the quicksort, kept on a heap stack; the two parts of a partition are
     // disjoint, so the order in which they are sorted doesn't change the outcome.
     std::vector<std::pair<int, int>> pending{{low, high}};
@@ -516,19 +610,13 @@ void CGridModel::SortTextItems(int col, bool ascending, int low, int high) {
         const std::string_view pivot(partition);
         int lo = lo0, hi = hi0;
         while (lo <= hi) {
-            if (ascending) {
-                while (lo < hi0 && TextView(lo, col) < pivot)
-                    ++lo;
-                while (hi > lo0 && TextView(hi, col) > pivot)
-                    --hi;
-            } else {
-                while (lo < hi0 && TextView(lo, col) > pivot)
-                    ++lo;
-                while (hi > lo0 && TextView(hi, col) < pivot)
-                    --hi;
-            }
+            while (lo < hi0 && less(TextView(lo, col), pivot))
+                ++lo;
+            while (hi > lo0 && less(pivot, TextView(hi, col)))
+                --hi;
             if (lo <= hi) {
-                if (TextView(lo, col) != TextView(hi, col))
+                const std::string_view a = TextView(lo, col), b = TextView(hi, col);
+                if (less(a, b) || less(b, a))
                     SwapRows(lo, hi);
                 ++lo;
                 --hi;
@@ -538,6 +626,25 @@ void CGridModel::SortTextItems(int col, bool ascending, int low, int high) {
             pending.emplace_back(lo0, hi);
         if (lo < hi0)
             pending.emplace_back(lo, hi0);
+    }
+}
+
+void CGridModel::SortTextItems(int col, bool ascending, int low, int high) {
+    if (col < 0 || col >= m_nCols)
+        return;
+    low = std::max(low, 0);
+    high = std::min(high, GetRowCount() - 1);
+    if (SortsByValue(col)) {
+        if (ascending)
+            QuickSort(col, low, high,
+                      [](std::string_view a, std::string_view b) { return CompareByValue(a, b) < 0; });
+        else
+            QuickSort(col, low, high,
+                      [](std::string_view a, std::string_view b) { return CompareByValue(a, b) > 0; });
+    } else if (ascending) {
+        QuickSort(col, low, high, [](std::string_view a, std::string_view b) { return a < b; });
+    } else {
+        QuickSort(col, low, high, [](std::string_view a, std::string_view b) { return a > b; });
     }
 }
 

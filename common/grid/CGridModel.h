@@ -101,10 +101,14 @@ public:
     }
 
     // --- sorting
-    // Sorts rows low..high on the text of one column (quicksort; equal texts are never swapped).
+    // Sorts rows low..high on one column (quicksort; equal texts are never swapped): by text, or by
+    // value in a column that sorts by value.
     void SortTextItems(int col, bool ascending, int low, int high);
     // Sorts all non-fixed rows and records the sort column; false when the column doesn't exist.
     bool SortTextItems(int col, bool ascending);
+    // Orders two texts by the numbers they hold: negative, zero or positive. Texts that are no
+    // numbers (NULL, a failed read) come first, among themselves in byte order.
+    static int CompareByValue(std::string_view a, std::string_view b);
     int GetSortColumn() const { return m_nSortColumn; }
     bool GetSortAscending() const { return m_bSortAscending; }
 
@@ -122,6 +126,8 @@ public:
 protected:
     // Called after rows were removed or reordered, so that subclasses can drop what refers to them.
     virtual void OnRowsChanged() {}
+    // Whether a column holds numbers that sort by value rather than by their text.
+    virtual bool SortsByValue(int col) const { return false; }
 
 private:
     struct FreeDeleter {
@@ -135,6 +141,7 @@ private:
         std::unique_ptr<RowAttributes> attr;
     };
 
+    template <class Less> void QuickSort(int col, int low, int high, Less less);
     CGridCellBase* EditAttributes(int row, int col);
     void ReleaseIfDefault(int row, int col);
     void TruncateColumns(Row& row, int cols);

@@ -94,7 +94,7 @@ bool CGridPrinter::PrintTo(QPrinter* printer) {
         return false;
 
     // The grid's own font at its screen size, so that text keeps its proportion to the cells.
-    QFont gridFont = m_Grid.font();
+    QFont gridFont = m_Grid.TextFont();
     gridFont.setPixelSize(std::max(1, QFontInfo(m_Grid.font()).pixelSize()));
     QFont boldFont = printFont;
     boldFont.setBold(true);

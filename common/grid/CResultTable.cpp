@@ -64,3 +64,22 @@ CString CResultTable::CopySelectedText() const {
     }
     return out;
 }
+
+bool CResultTable::SortsByValue(int col) const {
+    if (col < 1 || size_t(col) > m_Fields.size())
+        return false;
+    switch (m_Fields[size_t(col - 1)].sqlType) {
+    case 2:  // NUMERIC
+    case 3:  // DECIMAL
+    case 4:  // INTEGER
+    case 5:  // SMALLINT
+    case 6:  // FLOAT
+    case 7:  // REAL
+    case 8:  // DOUBLE
+    case -5: // BIGINT
+    case -6: // TINYINT
+        return true;
+    default:
+        return false;
+    }
+}

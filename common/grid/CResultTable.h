@@ -67,6 +67,10 @@ public:
     // after every row; the row-number column is left out.
     CString CopySelectedText() const;
 
+protected:
+    // Columns of a numeric SQL type sort by value.
+    bool SortsByValue(int col) const override;
+
 private:
     static constexpr uint32_t kNullMark = 0x4E554C4C;
     static const char s_NullMark[7];

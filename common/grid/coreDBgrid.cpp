@@ -55,6 +55,8 @@ void coreDBgrid::Sort(int column, int ascending) {
     Table().SetFocusCell(CCellID());
     Table().SortTextItems(column, ascending != 0);
     Refresh();
+    // The top of the new order is what the user wants to see.
+    EnsureVisible(GetFixedRowCount(), column);
 }
 
 void coreDBgrid::CopyToClipBoard() {

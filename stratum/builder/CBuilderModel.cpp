@@ -108,7 +108,8 @@ void CBuilderModel::Refresh() {
 
 CString CBuilderModel::FieldWithAlias(const CString& item) const {
     // A field is replaced where it starts the item and where it is an argument of a function item
-    // ("COUNT(T.A)", "MAX(T.A, T.B)"), so that an aliased table is never named by its own name.
+    // ("COUNT(T.A)", "MAX(T.A, T.B)"), so that an aliased table is never named by its own name; text
+    // inside quotes is never touched.
     CString result;
     size_t pos = 0;
     while (pos < item.size()) {
@@ -127,6 +128,13 @@ CString CBuilderModel::FieldWithAlias(const CString& item) const {
         if (match) {
             result += match->alias + ".";
             pos += match->table.size() + 1;
+        } else if (item[pos] == '\'' || item[pos] == '"') {
+            // A literal or quoted name is copied as it stands; a doubled quote inside it closes and
+            // reopens it, which leaves it whole.
+            const size_t close = item.find(item[pos], pos + 1);
+            const size_t end = close == CString::npos ? item.size() : close + 1;
+            result.append(item, pos, end - pos);
+            pos = end;
         } else {
             result += item[pos++];
         }

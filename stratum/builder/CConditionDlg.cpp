@@ -59,7 +59,9 @@ CConditionDlg::CConditionDlg(const CStringArray& fields, const BuilderCondition&
     m_Operand1->setCurrentIndex(first);
     if (first < 0)
         m_Operand1->setEditText("");
-    const int operation = FindBeginning(m_Operation, condition.operation);
+    // Operations begin with one another (">" and ">="), so only the stored one itself will do.
+    const int operation = m_Operation->findText(QString::fromStdString(condition.operation),
+                                                Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (operation >= 0)
         m_Operation->setCurrentIndex(operation);
     const int second = FindBeginning(m_Operand2, condition.operand2);

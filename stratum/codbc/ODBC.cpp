@@ -1,6 +1,7 @@
 #include "codbc/ODBC.h"
 
 #include "codbc/CExecWorker.h"
+#include "codbc/KeyNames.h"
 #include "services/Helpers.h"
 #include "views/CDSNAdminDlg.h"
 
@@ -73,6 +74,8 @@ struct EntryPoints {
     decltype(&::SQLManageDataSources) SQLManageDataSources = nullptr;
     // Optional: rowset positioning; reading works without it.
     decltype(&::SQLSetPos) SQLSetPos = nullptr;
+    // Optional: the catalog's column list, which corrects what a described query says of a table.
+    decltype(&::SQLColumns) SQLColumns = nullptr;
 };
 
 EntryPoints api;
@@ -216,6 +219,7 @@ int ODBC::LoadAndLink() {
     VARNEL_ODBC_ENTRY_POINTS(VARNEL_BIND)
 #undef VARNEL_BIND
     api.SQLSetPos = reinterpret_cast<decltype(api.SQLSetPos)>(LinkProc("SQLSetPos"));
+    api.SQLColumns = reinterpret_cast<decltype(api.SQLColumns)>(LinkProc("SQLColumns"));
     return 0;
 }
 
@@ -484,6 +488,18 @@ int ODBC::ColName(int col, CString* name) {
     if (name)
         *name = reinterpret_cast<char*>(buffer);
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
+}
+
+int ODBC::ColLabel(int col, CString* label) {
+    SQLCHAR buffer[512] = {};
+    SQLSMALLINT length = 0;
+    lastRc = api.SQLColAttributes(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_COLUMN_LABEL, buffer,
+                                  sizeof buffer, &length, nullptr);
+    if (lastRc != SQL_SUCCESS && lastRc != SQL_SUCCESS_WITH_INFO)
+        return 1;
+    if (label)
+        *label = reinterpret_cast<char*>(buffer);
+    return 0;
 }
 
 int ODBC::ColAttribute(int col, int field, long* value) {
@@ -968,6 +984,7 @@ int ODBC::FieldsList(CString table, CArray<FLD_DESC>* list, CString ownerName) {
     CString qualifiedOwner, name;
     PrepareOwner(&qualifiedOwner, &name, ownerName, table, 1);
     const CString text = "select * from " + qualifiedOwner + (qualifiedOwner.empty() ? " " : ".") + name;
+    const size_t first = list->size();
     int rc = Prepare(text);
     if (rc == 0) {
         int count = 0;
@@ -991,7 +1008,51 @@ int ODBC::FieldsList(CString table, CArray<FLD_DESC>* list, CString ownerName) {
         }
     }
     StmtRealloc();
+    if (rc == 0)
+        ApplyCatalogColumns(table, ownerName, list, first);
     return rc;
+}
+
+// A described "select *" says what a query may return: some drivers call every column nullable and
+// give no size for some types. The catalog's column list knows the table's own definition.
+void ODBC::ApplyCatalogColumns(const CString& table, const CString& ownerName, CArray<FLD_DESC>* list,
+                               size_t first) {
+    if (first >= list->size() || !api.SQLColumns || !isFunction(SQL_API_SQLCOLUMNS) ||
+        AllocTmpStmt(kSource, __LINE__) != 0)
+        return;
+    CString qualifiedOwner, name;
+    const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
+    const SQLRETURN rc =
+        api.SQLColumns(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS, nullptr, 0);
+    // Only a correction: without the list the description stands, and nothing is reported.
+    if (Ok(rc)) {
+        for (SQLRETURN f = api.SQLFetch(hTmpStmt); Ok(f); f = api.SQLFetch(hTmpStmt)) {
+            CString column;
+            int sqlType = 0, size = 0, nullable = 2;
+            if (GetDataTmp(4, column) != 0)
+                break;
+            GetDataTmp(5, &sqlType);
+            GetDataTmp(7, &size);
+            const bool sizeKnown = static_cast<SQLLEN>(indicator) != SQL_NULL_DATA;
+            if (GetDataTmp(11, &nullable) != 0 || static_cast<SQLLEN>(indicator) == SQL_NULL_DATA)
+                nullable = SQL_NULLABLE_UNKNOWN;
+            for (size_t i = first; i < list->size(); ++i) {
+                FLD_DESC& field = (*list)[i];
+                if (field.name != column)
+                    continue;
+                if (nullable == SQL_NO_NULLS || nullable == SQL_NULLABLE)
+                    field.nullable = nullable;
+                if (field.sqlType == SQL_UNKNOWN_TYPE && sqlType != SQL_UNKNOWN_TYPE) {
+                    field.sqlType = sqlType;
+                    GetTypeName(sqlType, &field.typeName);
+                }
+                if (field.columnSize <= 0 && sizeKnown && size > 0)
+                    field.width = field.columnSize = size;
+                break;
+            }
+        }
+    }
+    FreeTmpStmt();
 }
 
 int ODBC::IndexList(CString table, CArray<IDX_DESC>* list, CString ownerName) {
@@ -1420,32 +1481,43 @@ int ODBC::ObjectText(OB_TYPE kind, CString& name, CString& qualifier, CStringArr
         return 0;
     }
     case OB_PRIMARY_KEY: {
-        lines->push_back("ALTER TABLE " + QuotedName(qualifier) + " ADD CONSTRAINT " + name);
         CArray<PK_DESC> keys;
         CString columns;
-        if (PKList(qualifier, &keys, owner) == 0) {
+        const bool listed = PKList(qualifier, &keys, owner) == 0;
+        if (listed) {
             for (const PK_DESC& k : keys)
                 columns += (columns.empty() ? "" : ", ") + k.column;
         }
+        // A key that has no name in the catalog is added without a constraint name.
+        const bool named = listed && !keys.empty() ? !keys.front().keyName.empty() : !name.empty();
+        lines->push_back("ALTER TABLE " + QuotedName(qualifier) + " ADD" +
+                         (named ? " CONSTRAINT " + name : ""));
         lines->push_back("\r\n PRIMARY KEY (" + columns + ")\r\n");
         return 0;
     }
     case OB_FOREIGN_KEY: {
-        lines->push_back("ALTER TABLE " + QuotedName(qualifier) + " ADD CONSTRAINT " + name + "\r\n");
         CArray<FK_DESC> keys;
         CString own, other, otherTable;
+        bool named = !name.empty();
         if (FKList(qualifier, &keys, owner) == 0) {
             const size_t dot = qualifier.rfind('.');
             const CString table = dot != CString::npos && dot > 0 ? qualifier.substr(dot + 1) : qualifier;
-            for (const FK_DESC& k : keys) {
-                if (k.fkName != name)
-                    continue;
+            // Only the rows of one key: a key listed twice, or keys that share a name, are not merged.
+            const std::vector<ForeignKeyRow> rows = ForeignKeyRows(keys);
+            const auto match = std::find_if(rows.begin(), rows.end(),
+                                            [&](const ForeignKeyRow& r) { return r.name == name; });
+            const size_t first = match == rows.end() ? keys.size() : match->first;
+            for (size_t i = first; i < keys.size() && rows[i].first == first; ++i) {
+                const FK_DESC& k = keys[i];
+                named = !k.fkName.empty();
                 const bool refersOut = k.pkTable != table;
                 otherTable = refersOut ? k.pkTable : k.fkTable;
                 own += (own.empty() ? "" : ", ") + (refersOut ? k.fkColumn : k.pkColumn);
                 other += (other.empty() ? "" : ", ") + (refersOut ? k.pkColumn : k.fkColumn);
             }
         }
+        lines->push_back("ALTER TABLE " + QuotedName(qualifier) + " ADD" +
+                         (named ? " CONSTRAINT " + name : "") + "\r\n");
         lines->push_back("   FOREIGN KEY (" + own + ")\r\n");
         lines->push_back("   REFERENCES " + QuotedName(otherTable) + "(" + other + ")\r\n");
         return 0;

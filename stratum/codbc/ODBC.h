@@ -69,6 +69,8 @@ public:
     CDB* operator=(CDB* other) override;
     int ObjectText(OB_TYPE kind, CString& name, CString& qualifier, CStringArray* lines) override;
 
+    // The column's label (SQL_DESC_LABEL), without logging a driver that has none; 0 on success.
+    int ColLabel(int col, CString* label);
     int ColConciseType(int col, long* value);
     int ColDisplaySize(int col, long* value);
     int ColScale(int col, long* value);
@@ -128,6 +130,11 @@ protected:
     CString QuotedName(const CString& name) const;
     // The text the server keeps for a view, trigger or routine, or a note that it keeps none.
     int ServerText(OB_TYPE kind, const CString& name, CStringArray* lines);
+
+    // Corrects the columns list[first..] of a table by the catalog's column list: nullability, and
+    // type and size where the description has none.
+    void ApplyCatalogColumns(const CString& table, const CString& owner, CArray<FLD_DESC>* list,
+                             size_t first);
 
     int LoadAndLink();
     // Judges a driver return code: 0 for success, else 1 after keeping and logging the driver's message.

@@ -91,6 +91,13 @@ void CResultLoader::FillingList(int conversion) {
         if (m_pDB->DescribeCol(static_cast<int>(c), &name, &sqlType, &size, &digits, &nullable, &typeName) !=
             0)
             continue;
+        // Some drivers cut an expression's name at its last dot ("sum(o.total)" becomes "total)")
+        // but keep it whole in the label.
+        if (auto* session = dynamic_cast<ODBC*>(m_pDB)) {
+            CString label;
+            if (session->ColLabel(static_cast<int>(c), &label) == 0 && label.size() > name.size())
+                name = label;
+        }
         sqlTypes[c] = sqlType;
         sizes[c] = size;
         FLD_DESC field;

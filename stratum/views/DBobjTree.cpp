@@ -1,6 +1,7 @@
 #include "views/DBobjTree.h"
 
 #include "codbc/CDB.h"
+#include "codbc/KeyNames.h"
 #include "editor/ColorEditWnd.h"
 #include "services/CAssert.h"
 #include "services/CLog.h"
@@ -231,16 +232,20 @@ void DBobjTree::FillSubTree(int index) {
         CArray<PK_DESC> keys;
         if (m_Connection->PKList(node.qualifier, &keys, owner) != 0)
             return;
-        for (const PK_DESC& k : keys)
-            Insert(k.keyName, 7, item, 0, OB_PRIMARY_KEY, 0, k.keyName, node.qualifier);
+        for (const PK_DESC& k : keys) {
+            const CString name = PrimaryKeyName(k, node.qualifier);
+            Insert(name, 7, item, 0, OB_PRIMARY_KEY, 0, name, node.qualifier);
+        }
         return;
     }
     case OB_FOREIGN_KEY: {
         CArray<FK_DESC> keys;
         if (m_Connection->FKList(node.qualifier, &keys, owner) != 0)
             return;
-        for (const FK_DESC& k : keys) {
-            QTreeWidgetItem* key = Insert(k.fkName, 3, item, 0, OB_FOREIGN_KEY, 0, "", node.qualifier);
+        const std::vector<ForeignKeyRow> rows = ForeignKeyRows(keys);
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const FK_DESC& k = keys[i];
+            QTreeWidgetItem* key = Insert(rows[i].name, 3, item, 0, OB_FOREIGN_KEY, 0, "", node.qualifier);
             Insert(Format("Foreign: %s.%s", k.fkTable, k.fkColumn), 2, key, 0, OB_COLUMN, 0);
             Insert(Format("Primary: %s.%s", k.pkTable, k.pkColumn), 2, key, 0, OB_COLUMN, 0);
         }

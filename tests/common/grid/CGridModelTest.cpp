@@ -199,6 +199,37 @@ TEST(CGridModel, SortOrdersByBytesAndKeepsRowLabels) {
     EXPECT_FALSE(m.SortTextItems(5, true));
 }
 
+TEST(CGridModel, NumbersCompareByValueWithNonNumbersFirst) {
+    struct Case {
+        const char *a, *b;
+        int order;
+    };
+    const Case cases[] = {
+        {"10.75", "100.25", -1},
+        {"100.25", "11.25", 1},
+        {"9", "10", -1},
+        {"-5", "1", -1},
+        {"-10", "-9", -1},
+        {"-0", "0.000", 0},
+        {"2.50", "2.5", 0},
+        {"0.5", ".6", -1},
+        {"1e3", "999.9", 1},
+        {"  42", "42", 0},
+        // Digits beyond what a double holds still count.
+        {"12345678901234567890.1", "12345678901234567890.2", -1},
+        {"<NULL>", "-1000", -1},
+        {"", "0", -1},
+        {"       ", "<NULL>", -1},
+        {"abc", "12abc", 1},
+    };
+    for (const Case& c : cases) {
+        const int order = CGridModel::CompareByValue(c.a, c.b);
+        EXPECT_EQ(c.order, (order > 0) - (order < 0)) << c.a << " vs " << c.b;
+        const int reverse = CGridModel::CompareByValue(c.b, c.a);
+        EXPECT_EQ(-c.order, (reverse > 0) - (reverse < 0)) << c.b << " vs " << c.a;
+    }
+}
+
 TEST(CGridModel, EqualTextsAreNeverSwappedAndResortingKeepsOrder) {
     CGridModel m;
     Fill(m, {"b", "a", "b", "a", "b", "a", "c", "a"});

@@ -298,6 +298,11 @@ TEST(BuilderOffline, WarningWithoutConnectionAndConditionDialogOpening) {
     CConditionDlg fresh({"T.A"}, {});
     EXPECT_EQ("=", fresh.Condition().operation);
     EXPECT_EQ("", fresh.Condition().link);
+    // Every operation comes back as it was, also those that begin another one (">" and ">=").
+    for (const CString& operation : CBuilderModel::Operations()) {
+        CConditionDlg again({"T.A"}, {"T.A", operation, "1", ""});
+        EXPECT_EQ(operation, again.Condition().operation);
+    }
 }
 
 TEST_F(BuilderSqlite, PanelShowsBackOnlyWhenPossibleAndFinishOnTheLastPage) {

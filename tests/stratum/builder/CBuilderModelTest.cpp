@@ -86,6 +86,10 @@ TEST(CBuilderModelText, AliasesReachEveryPartAndHavingFollowsGroupBy) {
     EXPECT_EQ("MAX(X.A, X.B)", model.FieldWithAlias("MAX(T.A, T.B)"));
     EXPECT_EQ("COUNT(TT.A)+T.A", model.FieldWithAlias("COUNT(TT.A)+T.A"));
     EXPECT_EQ("U.B", model.FieldWithAlias("U.B"));
+    // Literals and quoted names are never rewritten.
+    EXPECT_EQ("'Smith, T.J.'", model.FieldWithAlias("'Smith, T.J.'"));
+    EXPECT_EQ("IN ('O''Neil, T.A', X.A)", model.FieldWithAlias("IN ('O''Neil, T.A', T.A)"));
+    EXPECT_EQ("MAX(\"T.A\", X.B)", model.FieldWithAlias("MAX(\"T.A\", T.B)"));
 }
 
 TEST(CBuilderModelText, InsertDeleteDropsAndCreate) {

@@ -1,4 +1,5 @@
 #include "codbc/ODBC.h"
+#include "codbc/KeyNames.h"
 
 #include "DatabaseSources.h"
 #include "TestSandbox.h"
@@ -70,8 +71,9 @@ TEST_P(ODBCObjectText, TablesWithPlainAndQuotedNames) {
     const CStringArray orders = Text(OB_TABLE, "orders");
     ASSERT_EQ(7u, orders.size());
     EXPECT_EQ("create table  orders  (\r\n", orders[0]);
-    // The SQLite driver calls every column of a result nullable.
-    EXPECT_EQ("    ord_no  " + integer + (IsPostgres() ? " NOT NULL" : " NULL") + ",\r\n", orders[1]);
+    // Nullability comes from the catalog, not from a described query (SQLite calls every result
+    // column nullable).
+    EXPECT_EQ("    ord_no  " + integer + " NOT NULL,\r\n", orders[1]);
     EXPECT_EQ("    cust_id  " + integer + " NULL,\r\n", orders[2]);
     EXPECT_EQ("    note  " + varchar + "(30) NULL,\r\n", orders[4]);
     EXPECT_EQ(")\r\n", orders[6]);
@@ -105,26 +107,48 @@ TEST_P(ODBCObjectText, IndexesWithUniqueAndColumnOrder) {
 }
 
 TEST_P(ODBCObjectText, PrimaryKeyListsItsColumnsInKeyOrder) {
-    const CStringArray key = Text(OB_PRIMARY_KEY, "pk_c", "customers");
-    EXPECT_EQ(
-        (CStringArray{"ALTER TABLE  customers  ADD CONSTRAINT pk_c", "\r\n PRIMARY KEY (id, region)\r\n"}),
-        key);
+    // SQLite names no keys: such a key is added without a constraint name.
+    const CString add = IsPostgres() ? "ADD CONSTRAINT pk_c" : "ADD";
+    EXPECT_EQ((CStringArray{"ALTER TABLE  customers  " + add, "\r\n PRIMARY KEY (id, region)\r\n"}),
+              Text(OB_PRIMARY_KEY, "pk_c", "customers"));
 }
 
-TEST_P(ODBCObjectText, ForeignKeysReadFromEitherTable) {
-    CArray<FK_DESC> keys;
-    ASSERT_EQ(0, session->FKList("orders", &keys, ""));
-    ASSERT_FALSE(keys.empty());
-    const CString name = keys[0].fkName; // SQLite names its keys itself
-    EXPECT_EQ((CStringArray{"ALTER TABLE  orders  ADD CONSTRAINT " + name + "\r\n",
-                            "   FOREIGN KEY (cust_id, cust_region)\r\n",
-                            "   REFERENCES  customers (id, region)\r\n"}),
-              Text(OB_FOREIGN_KEY, name, "orders"));
-    // Shown under the referred table, the key points the other way.
+TEST_P(ODBCObjectText, ForeignKeysReadFromEitherTableOneKeyAtATime) {
+    Run("create table regions (region integer primary key)");
+    Run("create table visits (cust_id integer, cust_region integer, "
+        "region integer references regions(region), "
+        "foreign key (cust_id, cust_region) references customers(id, region))");
+    auto keyName = [&](const CString& table, const CString& other) {
+        CArray<FK_DESC> keys;
+        EXPECT_EQ(0, session->FKList(table, &keys, ""));
+        const std::vector<ForeignKeyRow> rows = ForeignKeyRows(keys);
+        for (size_t i = 0; i < keys.size(); ++i)
+            if (keys[i].pkTable == other || keys[i].fkTable == other)
+                return rows[i].name;
+        return CString("none");
+    };
+    // SQLite's keys have no names: the shown names are made from the tables, and the text adds the
+    // key without a constraint name.
+    const CString fkCust = keyName("orders", "customers");
+    EXPECT_EQ(IsPostgres() ? "fk_cust" : "fk_orders_customers", fkCust);
+    const CString add = IsPostgres() ? "ADD CONSTRAINT " + fkCust : CString("ADD");
     EXPECT_EQ(
-        (CStringArray{"ALTER TABLE  customers  ADD CONSTRAINT " + name + "\r\n",
-                      "   FOREIGN KEY (id, region)\r\n", "   REFERENCES  orders (cust_id, cust_region)\r\n"}),
-        Text(OB_FOREIGN_KEY, name, "customers"));
+        (CStringArray{"ALTER TABLE  orders  " + add + "\r\n", "   FOREIGN KEY (cust_id, cust_region)\r\n",
+                      "   REFERENCES  customers (id, region)\r\n"}),
+        Text(OB_FOREIGN_KEY, fkCust, "orders"));
+    // Shown under the referred table, the key points the other way; the other key of customers
+    // (from visits) stays out of it.
+    EXPECT_EQ(fkCust, keyName("customers", "orders"));
+    EXPECT_EQ((CStringArray{"ALTER TABLE  customers  " + add + "\r\n", "   FOREIGN KEY (id, region)\r\n",
+                            "   REFERENCES  orders (cust_id, cust_region)\r\n"}),
+              Text(OB_FOREIGN_KEY, fkCust, "customers"));
+
+    // Two keys of one table, each on its own.
+    const CString toRegions = keyName("visits", "regions"), toCustomers = keyName("visits", "customers");
+    ASSERT_NE(toRegions, toCustomers);
+    EXPECT_EQ("   FOREIGN KEY (region)\r\n", Text(OB_FOREIGN_KEY, toRegions, "visits")[1]);
+    EXPECT_EQ("   REFERENCES  regions (region)\r\n", Text(OB_FOREIGN_KEY, toRegions, "visits")[2]);
+    EXPECT_EQ("   FOREIGN KEY (cust_id, cust_region)\r\n", Text(OB_FOREIGN_KEY, toCustomers, "visits")[1]);
 }
 
 TEST_P(ODBCObjectText, ViewsAndTriggersShowTheServersDefinition) {
