@@ -46,12 +46,7 @@ CString CResultsMode::FormatTimeText(const Stamp& t0, const Stamp& t1, const Sta
         const long ms = (to.seconds - from.seconds) * 1000L + (to.milliseconds - from.milliseconds);
         return ms < 0 ? 0L : ms; // a clock set back during the run counts as no time
     };
-    const long execution = span(t0, t1);
-    const long reading = span(t1, t2);
-    char text[128];
-    std::snprintf(text, sizeof text, "Execution time: %ld.%03d sec, reading %ld.%03d sec", execution / 1000,
-                  static_cast<int>(execution % 1000), reading / 1000, static_cast<int>(reading % 1000));
-    return text;
+    return CScriptExecutor::TimeLine(span(t0, t1), span(t1, t2));
 }
 
 CResultsMode::CResultsMode(CMainWindow& main, _Settings& settings, CDB* session, QWidget* parent)

@@ -24,13 +24,6 @@ long Milliseconds(Clock::time_point from, Clock::time_point to) {
 
 CScriptRunner::CScriptRunner(const CRunOptions& options, CDB& session) : m_Options(options), m_DB(session) {}
 
-CString CScriptRunner::FormatTimeLine(long executionMs, long readingMs) {
-    char line[128];
-    std::snprintf(line, sizeof line, "Execution time: %ld.%03d sec, reading %ld.%03d sec", executionMs / 1000,
-                  static_cast<int>(executionMs % 1000), readingMs / 1000, static_cast<int>(readingMs % 1000));
-    return line;
-}
-
 void CScriptRunner::ClearProgress() {
     if (!m_ProgressShown)
         return;
@@ -155,7 +148,7 @@ bool CScriptRunner::Load(CRowSink* sink) {
     }
     Progress("Read results");
     loader.AssignDatabase(&m_DB, 0);
-    m_TimeLine = FormatTimeLine(m_ExecutionMs, Milliseconds(t1, Clock::now()));
+    m_TimeLine = CScriptExecutor::TimeLine(m_ExecutionMs, Milliseconds(t1, Clock::now()));
     if (m_Progress)
         Message(m_TimeLine);
     m_DB.StmtRealloc();

@@ -44,8 +44,6 @@ public:
     const CResultTable& Table() const { return m_Table; }
     // "Execution time: ... sec, reading ... sec" of the last run.
     const CString& TimeLine() const { return m_TimeLine; }
-    // Line of the time line from two intervals in milliseconds.
-    static CString FormatTimeLine(long executionMs, long readingMs);
 
 private:
     void Message(const CString& text);

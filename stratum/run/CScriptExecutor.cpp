@@ -2,6 +2,8 @@
 
 #include "codbc/CDB.h"
 
+#include <cstdio>
+
 bool CScriptExecutor::Step::HasResultSet() const {
     int columns = 0;
     return session && status == 0 && session->NumResultCols(&columns) == 0 && columns > 0;
@@ -62,4 +64,11 @@ CScriptExecutor::Outcome CScriptExecutor::Run(CDB& session, std::string_view scr
     }
     // A failure in the middle is forgiven when a later statement succeeds; a failing last one is not.
     return m_LastStatus != 0 ? RUN_FAILED : RUN_DONE;
+}
+
+CString CScriptExecutor::TimeLine(long executionMs, long readingMs) {
+    char line[128];
+    std::snprintf(line, sizeof line, "Execution time: %ld.%03d sec, reading %ld.%03d sec", executionMs / 1000,
+                  static_cast<int>(executionMs % 1000), readingMs / 1000, static_cast<int>(readingMs % 1000));
+    return line;
 }

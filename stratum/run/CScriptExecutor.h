@@ -87,6 +87,9 @@ public:
     // Exec's result for that statement.
     int LastStatus() const { return m_LastStatus; }
 
+    // The run's time line: "Execution time: s.mmm sec, reading s.mmm sec".
+    static CString TimeLine(long executionMs, long readingMs);
+
 private:
     CParse m_Parser;
     std::vector<std::string_view> m_Statements;

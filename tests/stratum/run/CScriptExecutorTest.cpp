@@ -179,3 +179,8 @@ TEST(CScriptExecutor, DecisionsQuestionsAndEventsDecideTheOutcome) {
     EXPECT_EQ(script.data(), executor.Statements()[0].data());
     EXPECT_EQ("t", executor.Tables());
 }
+
+TEST(CScriptExecutor, TimeLineHasThreeDigitMilliseconds) {
+    EXPECT_EQ("Execution time: 1.150 sec, reading 0.005 sec", X::TimeLine(1150, 5));
+    EXPECT_EQ("Execution time: 0.000 sec, reading 12.000 sec", X::TimeLine(0, 12000));
+}
