@@ -46,19 +46,12 @@ CString CResultsMode::FormatTimeText(const Stamp& t0, const Stamp& t1, const Sta
         const long ms = (to.seconds - from.seconds) * 1000L + (to.milliseconds - from.milliseconds);
         return ms < 0 ? 0L : ms; // a clock set back during the run counts as no time
     };
-    const long execution = span(t0, t1);
-    const long reading = span(t1, t2);
-    char text[128];
-    std::snprintf(text, sizeof text, "Execution time: %ld.%03d sec, reading %ld.%03d sec", execution / 1000,
-                  static_cast<int>(execution % 1000), reading / 1000, static_cast<int>(reading % 1000));
-    return text;
+    return CScriptExecutor::TimeLine(span(t0, t1), span(t1, t2));
 }
 
 CResultsMode::CResultsMode(CMainWindow& main, _Settings& settings, CDB* session, QWidget* parent)
     : CSmDialog(IDD, parent, Qt::Widget), m_Main(main), m_Settings(settings), m_Session(session) {
     CStringTable::Set(IDS_MANY_STATEMENTS, kManyStatements);
-    // The statements are read as views into the kept script text.
-    m_Parser.SetCopyTexts(false);
     m_CancelDelay.setSingleShot(true);
     m_CancelDelay.setInterval(kCancelDelayMs);
     connect(&m_CancelDelay, &QTimer::timeout, this, &CResultsMode::OnCancelDelay);
@@ -206,32 +199,20 @@ void CResultsMode::Activate() {
         }
     }
 
-    std::vector<std::string_view> statements;
-    if (!SplitScript(&statements)) {
-        Abandon();
-        return;
-    }
-
-    m_Grid->Clear();
-    const bool countTime = m_Settings.getInt("CountTime") != 0;
-    Stamp t0, t1, t2;
-    if (countTime)
-        t0 = Stamp::Now();
-    m_Wait->SetStatus("Script execution", 40);
-    short transactions = 0;
-    if (m_Session->GetInfo(kTxnCapable, &transactions) == 0 && transactions != 0)
-        m_Session->SetConnectOption(kAutocommit, kAutocommitOn);
-
-    const int status = ExecuteStatements(statements);
-    // A statement cancelled while it ran gives up the run like a failing one.
-    if (status != 0 || m_Wait->cancelRequested) {
+    CScriptExecutor::Options options;
+    options.noParse = m_Settings.getInt("NoParse") != 0;
+    options.removeTerm = m_Settings.getInt("Remove") != 0;
+    // A refused question, a failing last statement and a statement cancelled while it ran all give
+    // up the run.
+    if (m_Executor.Run(*m_Session, m_ScriptText, options, *this) != CScriptExecutor::RUN_DONE) {
         Abandon();
         return;
     }
 
     CSmDialog::Activate();
     m_Wait->NoCancel(0);
-    if (countTime)
+    Stamp t1, t2;
+    if (m_CountTime)
         t1 = Stamp::Now();
     m_Grid->SetBlobAsText(m_Settings.getInt("BlobAsText"));
     if (!m_Wait->cancelRequested) {
@@ -245,9 +226,9 @@ void CResultsMode::Activate() {
             m_Grid->AssignNeedAbort(nullptr);
         }
         m_TimeText.clear();
-        if (countTime) {
+        if (m_CountTime) {
             t2 = Stamp::Now();
-            m_TimeText = FormatTimeText(t0, t1, t2);
+            m_TimeText = FormatTimeText(m_Started, t1, t2);
         }
         // Rows read before a failure stay in the grid, marked as not the whole result.
         const CResultLoader& loader = m_Grid->Loader();
@@ -265,7 +246,7 @@ void CResultsMode::Activate() {
     if (!m_Settings.getInt("IsPerm"))
         m_Session->Disconnect();
     if (script)
-        for (std::string_view statement : statements)
+        for (std::string_view statement : m_Executor.Statements())
             script->AddToSqlHistory(CString(statement));
 
     m_Wait->Close();
@@ -278,57 +259,50 @@ void CResultsMode::Activate() {
     m_Session->StmtRealloc();
 }
 
-bool CResultsMode::SplitScript(std::vector<std::string_view>* statements) {
-    statements->clear();
-    if (!m_Settings.getInt("NoParse")) {
-        m_Parser.Parse(m_ScriptText);
-        m_Grid->AssignTables(m_Parser.m_Tables);
-        if (m_Parser.m_Count > 1) {
-            CString format = kManyStatements;
-            CStringTable::Load(IDS_MANY_STATEMENTS, &format);
-            char text[512];
-            std::snprintf(text, sizeof text, format.c_str(), m_Parser.m_Count);
-            if (ShowMessage(text, "Attention!", MB_YESNO | MB_ICONQUESTION, window()) != IDYES)
-                return false;
-        }
-        if (m_Parser.m_Count > 0)
-            *statements = m_Parser.m_Views;
-    }
-    if (statements->empty())
-        statements->push_back(m_ScriptText);
-    return true;
+bool CResultsMode::ConfirmStatements(int count) {
+    CString format = kManyStatements;
+    CStringTable::Load(IDS_MANY_STATEMENTS, &format);
+    char text[512];
+    std::snprintf(text, sizeof text, format.c_str(), count);
+    return ShowMessage(text, "Attention!", MB_YESNO | MB_ICONQUESTION, window()) == IDYES;
 }
 
-int CResultsMode::ExecuteStatements(const std::vector<std::string_view>& statements) {
-    bool showErrors = true;
-    int status = 0;
-    const bool remove = m_Settings.getInt("Remove") != 0;
-    const bool cut = m_Settings.getInt("NoParse") == 0;
-    for (std::string_view statement : statements) {
-        if (m_Wait->cancelRequested)
-            break;
-        const CString copy = m_Parser.ExecutableText(statement, cut, remove);
-        {
-            CWaitCursor wait;
-            m_Session->StmtRealloc();
-            m_Executing = true;
-            m_CancelDelay.start();
-            status = m_Session->Exec(copy);
-            m_CancelDelay.stop();
-            m_Executing = false;
-            m_Wait->NoCancel(1);
-        }
-        if (m_Wait->cancelRequested)
-            break; // the user stopped this statement: no message about it
-        if (showErrors && status != 0) {
-            CErrorDlg dialog(m_Session->lastError, copy, window());
-            if (dialog.DoModal() != IDOK)
-                break;
-            if (dialog.NoMoreMessages())
-                showErrors = false;
-        }
+void CResultsMode::PhaseChanged(CScriptExecutor::Phase phase) {
+    if (phase == CScriptExecutor::PHASE_CUT) {
+        m_Grid->AssignTables(m_Executor.Tables());
+        return;
     }
-    return status;
+    // From here on an abandoned run leaves an empty grid.
+    m_Grid->Clear();
+    m_CountTime = m_Settings.getInt("CountTime") != 0;
+    if (m_CountTime)
+        m_Started = Stamp::Now();
+    m_Wait->SetStatus("Script execution", 40);
+}
+
+void CResultsMode::StatementStarting(int, int) {
+    m_ExecCursor = std::make_unique<CWaitCursor>();
+    m_Executing = true;
+    m_CancelDelay.start();
+}
+
+void CResultsMode::StatementDone(const CScriptExecutor::Step&) {
+    m_CancelDelay.stop();
+    m_Executing = false;
+    m_Wait->NoCancel(1);
+    m_ExecCursor.reset();
+}
+
+CScriptExecutor::Decision CResultsMode::StatementFailed(const CScriptExecutor::Step& step) {
+    CErrorDlg dialog(m_Session->lastError, *step.executed, window());
+    if (dialog.DoModal() != IDOK)
+        return CScriptExecutor::DECIDE_CANCEL;
+    return dialog.NoMoreMessages() ? CScriptExecutor::DECIDE_CONTINUE_SILENTLY
+                                   : CScriptExecutor::DECIDE_CONTINUE;
+}
+
+bool CResultsMode::CancelRequested() {
+    return m_Wait && m_Wait->cancelRequested;
 }
 
 void CResultsMode::OnCancelDelay() {

@@ -3,25 +3,25 @@
 #pragma once
 
 #include "CommonTypes.h"
-#include "parse/CParse.h"
 #include "toolkit/CSmDialog.h"
+
+#include "run/CScriptExecutor.h"
 
 #include <QTimer>
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
-#include <vector>
 
 class _Settings;
 class CDB;
 class CMainWindow;
 class CWait;
+class CWaitCursor;
 class DBgrid;
 class QLabel;
 class QToolBar;
 
-class CResultsMode : public CSmDialog {
+class CResultsMode : public CSmDialog, private CScriptExecutor::Handler {
     Q_OBJECT
 public:
     enum { IDD = 153, IDC_TIME = 1055, IDC_GRID = 1056, IDB_TOOLBAR = 203, IDS_MANY_STATEMENTS = 5010 };
@@ -38,10 +38,6 @@ public:
         ID_SORT_DESC = 32829,
         ID_PRINT = 32785,
     };
-    // SQLGetInfo's transaction capability and the connection's autocommit option.
-    static constexpr short kTxnCapable = 46;
-    static constexpr int kAutocommit = 102;
-    static constexpr int kAutocommitOn = 1;
     // How long a statement runs before the progress window lets the user cancel it.
     static constexpr int kCancelDelayMs = 1000;
 
@@ -80,11 +76,14 @@ protected:
 private:
     // Gives up the run and goes back to the Script mode.
     void Abandon();
-    // The statements of the script (views into m_ScriptText), or the whole script as one; false when
-    // the user said no.
-    bool SplitScript(std::vector<std::string_view>* statements);
-    // Runs the statements; the result of the last one that ran (0 for success).
-    int ExecuteStatements(const std::vector<std::string_view>& statements);
+    // The executor's questions and events: the question box, the progress window, the wait cursor
+    // and the execution error dialog.
+    bool ConfirmStatements(int count) override;
+    void PhaseChanged(CScriptExecutor::Phase phase) override;
+    void StatementStarting(int index, int count) override;
+    void StatementDone(const CScriptExecutor::Step& step) override;
+    CScriptExecutor::Decision StatementFailed(const CScriptExecutor::Step& step) override;
+    bool CancelRequested() override;
     void OnWaitCancelled();
     void OnCancelDelay();
 
@@ -94,10 +93,13 @@ private:
     QLabel* m_Time = nullptr;
     QToolBar* m_ToolBar = nullptr;
     DBgrid* m_Grid = nullptr;
-    CParse m_Parser;
+    CScriptExecutor m_Executor;
     CString m_TimeText;
     CString m_ScriptText;
     std::unique_ptr<CWait> m_Wait;
+    std::unique_ptr<CWaitCursor> m_ExecCursor;
+    Stamp m_Started; // t0: when execution began
+    bool m_CountTime = false;
     QTimer m_CancelDelay;
     bool m_Executing = false;
     bool m_Running = false;

@@ -11,16 +11,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <string_view>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 using Clock = std::chrono::steady_clock;
-
-constexpr short kTxnCapable = 46;
-constexpr int kAutocommit = 102;
-constexpr int kAutocommitOn = 1;
 
 long Milliseconds(Clock::time_point from, Clock::time_point to) {
     return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count());
@@ -29,13 +23,6 @@ long Milliseconds(Clock::time_point from, Clock::time_point to) {
 } // namespace
 
 CScriptRunner::CScriptRunner(const CRunOptions& options, CDB& session) : m_Options(options), m_DB(session) {}
-
-CString CScriptRunner::FormatTimeLine(long executionMs, long readingMs) {
-    char line[128];
-    std::snprintf(line, sizeof line, "Execution time: %ld.%03d sec, reading %ld.%03d sec", executionMs / 1000,
-                  static_cast<int>(executionMs % 1000), readingMs / 1000, static_cast<int>(readingMs % 1000));
-    return line;
-}
 
 void CScriptRunner::ClearProgress() {
     if (!m_ProgressShown)
@@ -110,43 +97,34 @@ int CScriptRunner::RunStatements(const CString& text) {
         return EXIT_USAGE;
     }
     // The statements are views into the script, which outlives them: a large script is held once.
-    CParse parse;
-    parse.SetCopyTexts(false);
-    std::vector<std::string_view> statements;
-    if (!m_Options.noParse) {
-        parse.Parse(text);
-        statements = std::move(parse.m_Views);
-        m_Tables = parse.m_Tables;
-    }
-    if (statements.empty())
-        statements.push_back(text);
-
-    const Clock::time_point t0 = Clock::now();
-    short transactions = 0;
-    if (m_DB.GetInfo(kTxnCapable, &transactions) == 0 && transactions != 0)
-        m_DB.SetConnectOption(kAutocommit, kAutocommitOn);
-
-    int lastStatus = 0;
-    const size_t count = statements.size();
-    for (size_t i = 0; i < count; ++i) {
-        Progress("Statement " + std::to_string(i + 1) + " of " + std::to_string(count));
-        const CString copy = parse.ExecutableText(statements[i], !m_Options.noParse, m_Options.removeTerm);
-        m_DB.StmtRealloc();
-        lastStatus = m_DB.Exec(copy);
-        if (lastStatus != 0) {
-            Message("varnel-run: statement " + std::to_string(i + 1) + " of " + std::to_string(count) +
-                    " failed: " + CParse::Encoded(CString(statements[i]).c_str()));
-            Message(m_DB.lastError);
-            if (!m_Options.continueOnError)
-                break;
-        }
-    }
-    if (lastStatus != 0) {
+    CScriptExecutor executor;
+    CScriptExecutor::Options options;
+    options.noParse = m_Options.noParse;
+    options.removeTerm = m_Options.removeTerm;
+    const CScriptExecutor::Outcome outcome = executor.Run(m_DB, text, options, *this);
+    m_Tables = executor.Tables();
+    if (outcome != CScriptExecutor::RUN_DONE) {
         m_DB.StmtRealloc();
         return EXIT_STATEMENT;
     }
-    m_ExecutionMs = Milliseconds(t0, Clock::now());
+    m_ExecutionMs = Milliseconds(m_Started, Clock::now());
     return EXIT_DONE;
+}
+
+void CScriptRunner::PhaseChanged(CScriptExecutor::Phase phase) {
+    if (phase == CScriptExecutor::PHASE_EXECUTE)
+        m_Started = Clock::now();
+}
+
+void CScriptRunner::StatementStarting(int index, int count) {
+    Progress("Statement " + std::to_string(index + 1) + " of " + std::to_string(count));
+}
+
+CScriptExecutor::Decision CScriptRunner::StatementFailed(const CScriptExecutor::Step& step) {
+    Message("varnel-run: statement " + std::to_string(step.index + 1) + " of " + std::to_string(step.count) +
+            " failed: " + CParse::Encoded(CString(step.statement).c_str()));
+    Message(m_DB.lastError);
+    return m_Options.continueOnError ? CScriptExecutor::DECIDE_CONTINUE : CScriptExecutor::DECIDE_CANCEL;
 }
 
 bool CScriptRunner::Load(CRowSink* sink) {
@@ -170,7 +148,7 @@ bool CScriptRunner::Load(CRowSink* sink) {
     }
     Progress("Read results");
     loader.AssignDatabase(&m_DB, 0);
-    m_TimeLine = FormatTimeLine(m_ExecutionMs, Milliseconds(t1, Clock::now()));
+    m_TimeLine = CScriptExecutor::TimeLine(m_ExecutionMs, Milliseconds(t1, Clock::now()));
     if (m_Progress)
         Message(m_TimeLine);
     m_DB.StmtRealloc();

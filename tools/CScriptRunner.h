@@ -7,14 +7,16 @@
 
 #include "CRunOptions.h"
 #include "grid/CResultTable.h"
+#include "run/CScriptExecutor.h"
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 
 class CDB;
 class CRowSink;
 
-class CScriptRunner {
+class CScriptRunner : private CScriptExecutor::Handler {
 public:
     // Exit codes of varnel-run.
     enum : int { EXIT_DONE = 0, EXIT_STATEMENT = 1, EXIT_USAGE = 2, EXIT_CONNECT = 3, EXIT_OUTPUT = 4 };
@@ -42,14 +44,16 @@ public:
     const CResultTable& Table() const { return m_Table; }
     // "Execution time: ... sec, reading ... sec" of the last run.
     const CString& TimeLine() const { return m_TimeLine; }
-    // Line of the time line from two intervals in milliseconds.
-    static CString FormatTimeLine(long executionMs, long readingMs);
 
 private:
     void Message(const CString& text);
     void Progress(const CString& text);
     void ClearProgress();
     int RunStatements(const CString& text);
+    // No questions; progress on the terminal, and each failure reported on standard error.
+    void PhaseChanged(CScriptExecutor::Phase phase) override;
+    void StatementStarting(int index, int count) override;
+    CScriptExecutor::Decision StatementFailed(const CScriptExecutor::Step& step) override;
     // Reads the result into the table, or only its headings when the rows go to a sink. False, after
     // telling the user, when reading failed: the rows read before the failure are not the result.
     bool Load(CRowSink* sink);
@@ -68,4 +72,5 @@ private:
     CString m_TimeLine;
     CString m_Tables; // the parser's table list of the last script
     long m_ExecutionMs = 0;
+    std::chrono::steady_clock::time_point m_Started; // when execution began
 };

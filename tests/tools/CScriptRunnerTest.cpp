@@ -35,11 +35,6 @@ private:
 };
 } // namespace
 
-TEST(ScriptRunner, TimeLineHasThreeDigitMilliseconds) {
-    EXPECT_EQ("Execution time: 1.150 sec, reading 0.005 sec", CScriptRunner::FormatTimeLine(1150, 5));
-    EXPECT_EQ("Execution time: 0.000 sec, reading 12.000 sec", CScriptRunner::FormatTimeLine(0, 12000));
-}
-
 TEST(ScriptRunner, UnknownDataSourceIsAConnectionFailureWithTheDriversMessage) {
     CRunOptions options;
     ODBC session;
