@@ -19,6 +19,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace {
 QColor ToQColor(uint32_t c) {
@@ -64,10 +65,48 @@ Qt::Alignment AlignmentOf(unsigned format) {
     a |= (format & DT_VCENTER) ? Qt::AlignVCenter : (format & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
     return a;
 }
+
+unsigned Modifiers(Qt::KeyboardModifiers modifiers) {
+    unsigned flags = CGridNavigation::NoModifier;
+    if (modifiers & Qt::ShiftModifier)
+        flags |= CGridNavigation::Shift;
+    if (modifiers & Qt::ControlModifier)
+        flags |= CGridNavigation::Ctrl;
+    return flags;
+}
+
+std::optional<CGridNavigation::Key> NavigationKey(int key) {
+    using Key = CGridNavigation::Key;
+    switch (key) {
+    case Qt::Key_Up:
+        return Key::Up;
+    case Qt::Key_Down:
+        return Key::Down;
+    case Qt::Key_Left:
+        return Key::Left;
+    case Qt::Key_Right:
+        return Key::Right;
+    case Qt::Key_PageUp:
+        return Key::PageUp;
+    case Qt::Key_PageDown:
+        return Key::PageDown;
+    case Qt::Key_Home:
+        return Key::Home;
+    case Qt::Key_End:
+        return Key::End;
+    case Qt::Key_Tab:
+        return Key::Tab;
+    case Qt::Key_Backtab:
+        return Key::Backtab;
+    default:
+        return std::nullopt;
+    }
+}
 } // namespace
 
 CGridCtrl::CGridCtrl(QWidget* parent, std::unique_ptr<CGridModel> model)
-    : QAbstractScrollArea(parent), m_pModel(model ? std::move(model) : std::make_unique<CGridModel>()) {
+    : QAbstractScrollArea(parent), m_pModel(model ? std::move(model) : std::make_unique<CGridModel>()),
+      m_Navigation(*m_pModel) {
     const QPalette pal = palette();
     m_crTextColour = FromQColor(pal.color(QPalette::Text));
     m_crTextBkColour = FromQColor(pal.color(QPalette::Base));
@@ -121,8 +160,7 @@ void CGridCtrl::DeleteAllItems() {
     m_pModel->DeleteAllItems();
     m_nTopRow = 0;
     m_MouseMode = MouseMode::None;
-    m_SelectionStart = CCellID();
-    m_PrevSelection.Clear();
+    m_Navigation.Reset();
     horizontalScrollBar()->setValue(0);
     ScheduleLayout();
 }
@@ -529,7 +567,7 @@ void CGridCtrl::AutoSize() {
 void CGridCtrl::SetSelectedRange(const CCellRange& range) {
     m_pModel->Selection().Clear();
     CCellRange r = range;
-    if (m_bListMode && r.IsValid()) {
+    if (GetListMode() && r.IsValid()) {
         r.minCol = GetFixedColumnCount();
         r.maxCol = GetColumnCount() - 1;
     }
@@ -539,8 +577,7 @@ void CGridCtrl::SetSelectedRange(const CCellRange& range) {
 }
 
 void CGridCtrl::SelectAllCells() {
-    m_pModel->Selection().Clear();
-    m_pModel->Selection().Add(m_pModel->GetNonFixedRange());
+    m_Navigation.SelectAll();
     viewport()->update();
 }
 
@@ -565,36 +602,6 @@ void CGridCtrl::OnHeaderSort(int col) {
     m_pModel->Selection().Clear();
     m_pModel->SetFocusCell(CCellID());
     SortTextItems(col, ascending);
-}
-
-void CGridCtrl::SelectDrag(CCellID cell) {
-    const int fixedRows = GetFixedRowCount(), fixedCols = GetFixedColumnCount();
-    const int lastRow = GetRowCount() - 1, lastCol = GetColumnCount() - 1;
-    CCellRange r;
-    switch (m_MouseMode) {
-    case MouseMode::SelectColumns:
-        r = CCellRange(fixedRows, std::min(m_SelectionStart.col, cell.col), lastRow,
-                       std::max(m_SelectionStart.col, cell.col));
-        break;
-    case MouseMode::SelectRows:
-        r = CCellRange(std::min(m_SelectionStart.row, cell.row), fixedCols,
-                       std::max(m_SelectionStart.row, cell.row), lastCol);
-        break;
-    default:
-        r = CCellRange(std::min(m_SelectionStart.row, cell.row), std::min(m_SelectionStart.col, cell.col),
-                       std::max(m_SelectionStart.row, cell.row), std::max(m_SelectionStart.col, cell.col));
-        if (m_bListMode) {
-            r.minCol = fixedCols;
-            r.maxCol = lastCol;
-        }
-        break;
-    }
-    r.minRow = std::max(r.minRow, fixedRows);
-    r.minCol = std::max(r.minCol, fixedCols);
-    CGridSelection sel = m_PrevSelection;
-    sel.Add(r);
-    m_pModel->Selection() = sel;
-    viewport()->update();
 }
 
 int CGridCtrl::ResizeColumnAt(const QPoint& p) const {
@@ -646,15 +653,9 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     const QPoint pos = event->position().toPoint();
     const CCellID cell = GetCellFromPt(pos);
-    const int fixedRows = GetFixedRowCount(), fixedCols = GetFixedColumnCount();
     if (event->button() == Qt::RightButton) {
-        if (cell.IsValid() && cell.row >= fixedRows && cell.col >= fixedCols &&
-            !IsCellSelected(cell.row, cell.col)) {
-            m_pModel->Selection().Clear();
-            m_pModel->Selection().Add(CCellRange(cell.row, cell.col, cell.row, cell.col));
-            m_pModel->SetFocusCell(cell);
-            viewport()->update();
-        }
+        m_Navigation.OnRightClick(cell);
+        viewport()->update();
         return;
     }
     if (event->button() != Qt::LeftButton)
@@ -671,59 +672,10 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event) {
         m_nResizeOrigin = RowTop(r);
         return;
     }
-    if (!cell.IsValid())
-        return;
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    if (cell.row < fixedRows && cell.col < fixedCols) {
-        SelectAllCells();
+    if (m_Navigation.OnLeftClick(cell, Modifiers(event->modifiers())) == CGridNavigation::Click::SortColumn) {
+        OnHeaderSort(cell.col);
         return;
     }
-    if (cell.row < fixedRows) {
-        if (m_bListMode && m_bHeaderSort) {
-            OnHeaderSort(cell.col);
-            return;
-        }
-        m_PrevSelection = ctrl ? m_pModel->Selection() : CGridSelection();
-        const CCellID focus = GetFocusCell();
-        m_SelectionStart = CCellID(fixedRows, shift && focus.IsValid() ? focus.col : cell.col);
-        m_MouseMode = MouseMode::SelectColumns;
-        SelectDrag(cell);
-        return;
-    }
-    if (cell.col < fixedCols) {
-        m_PrevSelection = ctrl ? m_pModel->Selection() : CGridSelection();
-        const CCellID focus = GetFocusCell();
-        m_SelectionStart = CCellID(shift && focus.IsValid() ? focus.row : cell.row, fixedCols);
-        m_MouseMode = MouseMode::SelectRows;
-        SelectDrag(cell);
-        return;
-    }
-    if (shift && GetFocusCell().IsValid()) {
-        m_PrevSelection = ctrl ? m_pModel->Selection() : CGridSelection();
-        if (!m_SelectionStart.IsValid() || !IsValid(m_SelectionStart.row, m_SelectionStart.col))
-            m_SelectionStart = GetFocusCell();
-        m_MouseMode = MouseMode::SelectCells;
-        SelectDrag(cell);
-    } else if (ctrl) {
-        if (m_bListMode) {
-            const CCellRange row(cell.row, fixedCols, cell.row, GetColumnCount() - 1);
-            if (IsCellSelected(cell.row, cell.col))
-                m_pModel->Selection().Remove(row);
-            else
-                m_pModel->Selection().Add(row);
-        } else {
-            m_pModel->Selection().Toggle(cell.row, cell.col);
-        }
-        m_SelectionStart = cell;
-        m_MouseMode = MouseMode::None;
-    } else {
-        m_PrevSelection.Clear();
-        m_SelectionStart = cell;
-        m_MouseMode = MouseMode::SelectCells;
-        SelectDrag(cell);
-    }
-    m_pModel->SetFocusCell(cell);
     viewport()->update();
 }
 
@@ -741,6 +693,10 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
         viewport()->update();
         return;
     case MouseMode::None:
+        break;
+    }
+    const CGridNavigation::Drag drag = m_Navigation.GetDrag();
+    if (drag == CGridNavigation::Drag::None) {
         if (ResizeColumnAt(pos) >= 0)
             viewport()->setCursor(Qt::SplitHCursor);
         else if (ResizeRowAt(pos) >= 0)
@@ -748,33 +704,31 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
         else
             viewport()->unsetCursor();
         return;
-    default:
-        break;
     }
     if (!(event->buttons() & Qt::LeftButton))
         return;
     // Scroll while the mouse is dragged past the edges.
     if (pos.y() >= viewport()->height())
         SetTopRow(m_nTopRow + 1);
-    else if (pos.y() < FixedHeight() && m_MouseMode != MouseMode::SelectColumns)
+    else if (pos.y() < FixedHeight() && drag != CGridNavigation::Drag::Columns)
         SetTopRow(m_nTopRow - 1);
     const QPoint clamped(
         std::clamp(pos.x(), FixedWidth(), std::max(FixedWidth(), viewport()->width() - 1)),
         std::clamp(pos.y(), FixedHeight(), std::max(FixedHeight(), viewport()->height() - 1)));
-    CCellID cell = GetCellFromPt(m_MouseMode == MouseMode::SelectColumns ? QPoint(clamped.x(), 0) : clamped);
-    if (m_MouseMode == MouseMode::SelectRows)
+    CCellID cell = GetCellFromPt(drag == CGridNavigation::Drag::Columns ? QPoint(clamped.x(), 0) : clamped);
+    if (drag == CGridNavigation::Drag::Rows)
         cell = GetCellFromPt(QPoint(0, clamped.y()));
     if (!cell.IsValid())
         return;
-    if (m_MouseMode == MouseMode::SelectCells)
-        m_pModel->SetFocusCell(cell);
-    SelectDrag(cell);
+    m_Navigation.DragTo(cell);
+    viewport()->update();
 }
 
 void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
     if (m_MouseMode == MouseMode::ResizeColumn || m_MouseMode == MouseMode::ResizeRow)
         ResetScrollBars();
     m_MouseMode = MouseMode::None;
+    m_Navigation.EndDrag();
 }
 
 void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -840,60 +794,6 @@ bool CGridCtrl::focusNextPrevChild(bool next) {
     return false;
 }
 
-int CGridCtrl::NextVisibleRow(int row, int step) const {
-    const int first = GetFixedRowCount(), last = GetRowCount() - 1;
-    int r = row;
-    int moved = 0;
-    while (moved < std::abs(step)) {
-        const int n = r + (step > 0 ? 1 : -1);
-        if (n < first || n > last)
-            break;
-        r = n;
-        if (GetRowHeight(r) > 0)
-            ++moved;
-    }
-    return GetRowHeight(r) > 0 ? r : row;
-}
-
-int CGridCtrl::NextVisibleColumn(int col, int step) const {
-    const int first = GetFixedColumnCount(), last = GetColumnCount() - 1;
-    int c = col;
-    for (;;) {
-        const int n = c + step;
-        if (n < first || n > last)
-            return col;
-        c = n;
-        if (GetColumnWidth(c) > 0)
-            return c;
-    }
-}
-
-void CGridCtrl::MoveFocus(int row, int col, bool extend) {
-    if (!IsValid(row, col))
-        return;
-    const CCellID cell(row, col);
-    if (extend) {
-        if (!m_SelectionStart.IsValid() || !IsValid(m_SelectionStart.row, m_SelectionStart.col))
-            m_SelectionStart = GetFocusCell().IsValid() ? GetFocusCell() : cell;
-        m_PrevSelection.Clear();
-        m_MouseMode = MouseMode::SelectCells;
-        SelectDrag(cell);
-        m_MouseMode = MouseMode::None;
-    } else {
-        m_SelectionStart = cell;
-        m_pModel->Selection().Clear();
-        CCellRange r(row, col, row, col);
-        if (m_bListMode) {
-            r.minCol = GetFixedColumnCount();
-            r.maxCol = GetColumnCount() - 1;
-        }
-        m_pModel->Selection().Add(r);
-    }
-    m_pModel->SetFocusCell(cell);
-    EnsureVisible(row, col);
-    viewport()->update();
-}
-
 void CGridCtrl::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
@@ -914,100 +814,16 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
         SelectAllCells();
         return;
     }
-    const int firstRow = GetFixedRowCount(), firstCol = GetFixedColumnCount();
-    if (GetRowCount() <= firstRow || GetColumnCount() <= firstCol) {
+    const std::optional<CGridNavigation::Key> move = NavigationKey(key);
+    if (!move || !m_Navigation.OnKey(*move, Modifiers(event->modifiers()),
+                                     std::max(1, VisibleRowsFrom(m_nTopRow) - 1))) {
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
-    CCellID focus = GetFocusCell();
-    if (!focus.IsValid() || focus.row < firstRow || focus.col < firstCol) {
-        switch (key) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            MoveFocus(firstRow,
-                      NextVisibleColumn(firstCol - 1, 1) >= firstCol ? NextVisibleColumn(firstCol - 1, 1)
-                                                                     : firstCol,
-                      false);
-            return;
-        default:
-            QAbstractScrollArea::keyPressEvent(event);
-            return;
-        }
-    }
-    int row = focus.row, col = focus.col;
-    const int page = std::max(1, VisibleRowsFrom(m_nTopRow) - 1);
-    auto firstVisibleCol = [&] {
-        return GetColumnWidth(firstCol) > 0 ? firstCol : NextVisibleColumn(firstCol, 1);
-    };
-    auto lastVisibleCol = [&] {
-        const int last = GetColumnCount() - 1;
-        return GetColumnWidth(last) > 0 ? last : NextVisibleColumn(last, -1);
-    };
-    bool extend = shift;
-    switch (key) {
-    case Qt::Key_Down:
-        row = NextVisibleRow(row, 1);
-        break;
-    case Qt::Key_Up:
-        row = NextVisibleRow(row, -1);
-        break;
-    case Qt::Key_Right:
-        col = NextVisibleColumn(col, 1);
-        break;
-    case Qt::Key_Left:
-        col = NextVisibleColumn(col, -1);
-        break;
-    case Qt::Key_PageDown:
-        row = NextVisibleRow(row, page);
-        break;
-    case Qt::Key_PageUp:
-        row = NextVisibleRow(row, -page);
-        break;
-    case Qt::Key_Home:
-        col = firstVisibleCol();
-        if (ctrl)
-            row = GetRowHeight(firstRow) > 0 ? firstRow : NextVisibleRow(firstRow, 1);
-        break;
-    case Qt::Key_End:
-        col = lastVisibleCol();
-        if (ctrl) {
-            const int last = GetRowCount() - 1;
-            row = GetRowHeight(last) > 0 ? last : NextVisibleRow(last, -1);
-        }
-        break;
-    case Qt::Key_Tab:
-        extend = false;
-        if (NextVisibleColumn(col, 1) != col) {
-            col = NextVisibleColumn(col, 1);
-        } else if (NextVisibleRow(row, 1) != row) {
-            row = NextVisibleRow(row, 1);
-            col = firstVisibleCol();
-        }
-        break;
-    case Qt::Key_Backtab:
-        extend = false;
-        if (NextVisibleColumn(col, -1) != col) {
-            col = NextVisibleColumn(col, -1);
-        } else if (NextVisibleRow(row, -1) != row) {
-            row = NextVisibleRow(row, -1);
-            col = lastVisibleCol();
-        }
-        break;
-    default:
-        QAbstractScrollArea::keyPressEvent(event);
-        return;
-    }
-    if (!extend)
-        m_SelectionStart = CCellID();
-    MoveFocus(row, col, extend);
+    const CCellID focus = GetFocusCell();
+    if (focus.IsValid())
+        EnsureVisible(focus.row, focus.col);
+    viewport()->update();
 }
 
 // ---------------------------------------------------------------- clipboard and commands

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "grid/CGridModel.h"
+#include "grid/CGridNavigation.h"
 
 #include <QAbstractScrollArea>
 
@@ -91,10 +92,10 @@ public:
     // --- switches
     void SetEditable(bool on) { m_bEditable = on; }
     bool IsEditable() const { return m_bEditable; }
-    void SetListMode(bool on) { m_bListMode = on; }
-    bool GetListMode() const { return m_bListMode; }
-    void SetHeaderSort(bool on) { m_bHeaderSort = on; }
-    bool GetHeaderSort() const { return m_bHeaderSort; }
+    void SetListMode(bool on) { m_Navigation.SetListMode(on); }
+    bool GetListMode() const { return m_Navigation.GetListMode(); }
+    void SetHeaderSort(bool on) { m_Navigation.SetHeaderSort(on); }
+    bool GetHeaderSort() const { return m_Navigation.GetHeaderSort(); }
     void EnableDragAndDrop(bool on) { m_bAllowDragAndDrop = on; }
     bool GetDragAndDrop() const { return m_bAllowDragAndDrop; }
     void EnableTitleTips(bool on) { m_bTitleTips = on; }
@@ -152,7 +153,7 @@ protected:
     virtual void OnHeaderSort(int col);
 
 private:
-    enum class MouseMode { None, SelectCells, SelectColumns, SelectRows, ResizeColumn, ResizeRow };
+    enum class MouseMode { None, ResizeColumn, ResizeRow };
 
     int FixedWidth() const;
     int FixedHeight() const;
@@ -169,17 +170,12 @@ private:
     QSize TextPadding() const;
     int ResizeColumnAt(const QPoint& p) const;
     int ResizeRowAt(const QPoint& p) const;
-    void SelectDrag(CCellID cell);
-    void MoveFocus(int row, int col, bool extend);
-    int NextVisibleRow(int row, int step) const;
-    int NextVisibleColumn(int col, int step) const;
 
     std::unique_ptr<CGridModel> m_pModel;
+    CGridNavigation m_Navigation;
     int m_nTopRow = 0; // first non-fixed row shown
 
     bool m_bEditable = true;
-    bool m_bListMode = false;
-    bool m_bHeaderSort = true;
     bool m_bAllowDragAndDrop = false;
     bool m_bTitleTips = true;
     bool m_bAllowRowResize = true;
@@ -199,8 +195,6 @@ private:
     int m_nLineHeight = 10;
 
     MouseMode m_MouseMode = MouseMode::None;
-    CCellID m_SelectionStart;
-    CGridSelection m_PrevSelection;
     int m_nResizeIndex = -1;
     int m_nResizeOrigin = 0;
     bool m_bLayoutPending = false;

@@ -1,5 +1,5 @@
 # Tests of the command-line companion: its classes directly, and the built program as a process.
-varnel_test_runner(tools_tests tools varnel_run_core)
+varnel_test_runner(tools_tests tools LIBS varnel_run_core TOGETHER "CJsonWriter.*" "RunOptions.*" "CRunText.*")
 if(TARGET tools_tests)
     add_dependencies(tools_tests varnel-run)
 endif()

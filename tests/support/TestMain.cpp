@@ -5,6 +5,13 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+// Gives every case of a process the sandbox a process of its own would have.
+class CSandboxReset : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { TestSandbox::Reset(); }
+};
+} // namespace
+
 int main(int argc, char** argv) {
     const int sandboxed = TestSandbox::RunInSandbox(argc, argv);
     if (sandboxed >= 0)
@@ -13,5 +20,6 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("Ostrak");
     QApplication::setApplicationName("Varnel");
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new CSandboxReset);
     return RUN_ALL_TESTS();
 }

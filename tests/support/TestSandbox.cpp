@@ -10,6 +10,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -114,6 +115,51 @@ bool TestSandbox::AddPostgresSource(const std::string& name, const std::string& 
     return true;
 }
 
+void TestSandbox::CreateFolders(const std::string& dir) {
+    for (const char* sub : {"config", "data", "cache", "home", "odbc", "runtime"})
+        fs::create_directories(dir + "/" + sub);
+    fs::permissions(dir + "/runtime", fs::perms::owner_all, fs::perm_options::replace);
+    WriteOdbcConfiguration(dir + "/odbc");
+}
+
+void TestSandbox::RestoreEnvironment() {
+    static const std::map<std::string, std::string> saved = [] {
+        std::map<std::string, std::string> variables;
+        for (char** entry = environ; *entry; ++entry) {
+            const std::string text = *entry;
+            const size_t eq = text.find('=');
+            if (eq != std::string::npos)
+                variables[text.substr(0, eq)] = text.substr(eq + 1);
+        }
+        return variables;
+    }();
+    std::vector<std::string> added;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string text = *entry;
+        const std::string name = text.substr(0, text.find('='));
+        if (!saved.count(name))
+            added.push_back(name);
+    }
+    for (const std::string& name : added)
+        unsetenv(name.c_str());
+    for (const auto& [name, value] : saved) {
+        const char* now = std::getenv(name.c_str());
+        if (!now || value != now)
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+}
+
+void TestSandbox::Reset() {
+    RestoreEnvironment();
+    const std::string dir = Directory();
+    if (dir.empty())
+        return;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(dir, ignored))
+        fs::remove_all(entry.path(), ignored);
+    CreateFolders(dir);
+}
+
 int TestSandbox::RunInSandbox(int argc, char** argv) {
     if (!Directory().empty())
         return -1;
@@ -124,10 +170,7 @@ int TestSandbox::RunInSandbox(int argc, char** argv) {
         return 1;
     }
     const std::string dir = pattern;
-    for (const char* sub : {"config", "data", "cache", "home", "odbc", "runtime"})
-        fs::create_directories(dir + "/" + sub);
-    fs::permissions(dir + "/runtime", fs::perms::owner_all, fs::perm_options::replace);
-    WriteOdbcConfiguration(dir + "/odbc");
+    CreateFolders(dir);
 
     setenv(kSandboxVariable, dir.c_str(), 1);
     setenv("HOME", (dir + "/home").c_str(), 1);

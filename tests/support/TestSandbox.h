@@ -1,5 +1,6 @@
 // Every test process runs in a private sandbox folder: its own settings, data folder and ODBC
-// configuration, so no test sees another's files or the user's own.
+// configuration, so no test sees another's files or the user's own. Cases that share a process
+// start from a fresh sandbox too: its files are reset before each case.
 #pragma once
 
 #include <optional>
@@ -37,10 +38,18 @@ public:
     static bool AddPostgresSource(const std::string& name, const std::string& driver = "PostgreSQL Unicode",
                                   std::string* error = nullptr);
 
+    // Gives the next case of this process what a process of its own would have: the environment as
+    // it was before the first case (a case may change PATH or TMPDIR), and an empty sandbox but for a
+    // fresh ODBC configuration (no settings file, no program directory with Error.Log, no plug-in
+    // folder, nothing else a case left there).
+    static void Reset();
+
     // Creates the sandbox, points the environment at it and runs this program again inside it;
     // returns the child's exit status. Returns -1 when already inside a sandbox.
     static int RunInSandbox(int argc, char** argv);
 
 private:
     static void WriteOdbcConfiguration(const std::string& odbcDir);
+    static void CreateFolders(const std::string& dir);
+    static void RestoreEnvironment();
 };

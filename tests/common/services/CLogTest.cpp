@@ -114,7 +114,7 @@ TEST(CLog, ViewLogWithoutAViewerNamesTheReason) {
     MessageRecorder messages;
     CLog log;
     log.Write("a line");
-    // No program on the path can open the file (this test runs in a process of its own).
+    // No program on the path can open the file (the next case gets the path back).
     const QTemporaryDir nothing;
     ::setenv("PATH", nothing.path().toLocal8Bit().constData(), 1);
     errno = ENOENT; // left over from an unrelated call, it must not become the message
