@@ -54,21 +54,28 @@ Outcome RunTool(const QStringList& arguments, const CString& input = CString()) 
     return outcome;
 }
 
+// The program's path and arguments as an exec call takes them; `argv` points into `strings`.
+struct ToolArgv {
+    std::vector<std::string> strings{VARNEL_BINARY_DIR "/tools/varnel-run"};
+    std::vector<char*> argv;
+    explicit ToolArgv(const QStringList& arguments) {
+        for (const QString& a : arguments)
+            strings.push_back(a.toStdString());
+        for (std::string& s : strings)
+            argv.push_back(s.data());
+        argv.push_back(nullptr);
+    }
+};
+
 // Runs the program on a pseudo-terminal (standard input, output and error), types `typed` and Enter
 // once the password prompt shows, and keeps everything the terminal showed in `out`; `echoAfter`
 // tells whether the terminal echoes again once the program has ended.
 Outcome RunOnTerminal(const QStringList& arguments, const CString& typed, bool* echoAfter = nullptr) {
-    std::vector<std::string> args{VARNEL_BINARY_DIR "/tools/varnel-run"};
-    for (const QString& a : arguments)
-        args.push_back(a.toStdString());
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    ToolArgv tool(arguments);
     int terminal = -1;
     const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
     if (child == 0) {
-        ::execv(argv[0], argv.data());
+        ::execv(tool.argv[0], tool.argv.data());
         ::_exit(127);
     }
     Outcome outcome;
@@ -647,13 +654,7 @@ struct Child {
             posix_spawn_file_actions_addclose(&actions, fds[0]);
         }
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        std::vector<std::string> strings{VARNEL_BINARY_DIR "/tools/varnel-run"};
-        for (const QString& a : arguments)
-            strings.push_back(a.toStdString());
-        std::vector<char*> argv;
-        for (std::string& s : strings)
-            argv.push_back(s.data());
-        argv.push_back(nullptr);
+        ToolArgv tool(arguments);
         // As a shell starts it: default signal handling, nothing blocked.
         posix_spawnattr_t attributes;
         posix_spawnattr_init(&attributes);
@@ -663,7 +664,7 @@ struct Child {
         posix_spawnattr_setsigdefault(&attributes, &all);
         posix_spawnattr_setsigmask(&attributes, &none);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-        EXPECT_EQ(0, ::posix_spawn(&child.pid, argv[0], &actions, &attributes, argv.data(), environ));
+        EXPECT_EQ(0, ::posix_spawn(&child.pid, tool.argv[0], &actions, &attributes, tool.argv.data(), environ));
         posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         if (!stdoutFile) {
