@@ -3,7 +3,6 @@
 #include "codbc/CExecWorker.h"
 #include "codbc/KeyNames.h"
 #include "services/Helpers.h"
-#include "views/CDSNAdminDlg.h"
 
 #include <dlfcn.h>
 #include <odbcinst.h>
@@ -17,6 +16,7 @@
 #include <cstring>
 #include <exception>
 #include <strings.h>
+#include <utility>
 #include <vector>
 
 void* ODBC::henv = nullptr;
@@ -782,10 +782,19 @@ int ODBC::GetTypeName(int sqlType, CString* name) {
 
 // The program's own data-source dialog: unixODBC's administrator would load a plug-in built on
 // another Qt into this process.
+namespace {
+ODBC::DSNManager& CurrentDSNManager() {
+    static ODBC::DSNManager manager;
+    return manager;
+}
+} // namespace
+
+ODBC::DSNManager ODBC::SetDSNManager(DSNManager manager) {
+    return std::exchange(CurrentDSNManager(), std::move(manager));
+}
+
 int ODBC::ManageDSN(void* parentWindow) {
-    CDSNAdminDlg dialog(static_cast<QWidget*>(parentWindow));
-    dialog.exec();
-    return 1;
+    return CurrentDSNManager() ? CurrentDSNManager()(parentWindow) : -1;
 }
 
 CDB* ODBC::operator=(CDB* other) {
