@@ -1,9 +1,9 @@
 #include "codbc/DSN_Info.h"
 
 #include "codbc/ODBC.h"
-#include "toolkit/CRowList.h"
 
 #include "DatabaseSources.h"
+#include "RowsSeen.h"
 #include "TestSandbox.h"
 
 #include <gtest/gtest.h>
@@ -12,23 +12,10 @@
 #include <sqlext.h>
 
 #include <memory>
-#include <vector>
 
 namespace {
 
-// The rows as a list control would show them.
-class CRowsSeen : public CRowList {
-public:
-    void DeleteAllItems() override { m_Rows.clear(); }
-    void AppendRow(const CStringArray& texts) override { m_Rows.push_back(texts); }
-    int GetItemCount() const { return int(m_Rows.size()); }
-    CString GetItemText(int row, int column) const { return m_Rows.at(row).at(column); }
-
-private:
-    std::vector<CStringArray> m_Rows;
-};
-
-int RowOf(const CRowsSeen& list, const CString& name) {
+int RowOf(const RowsSeen& list, const CString& name) {
     for (int i = 0; i < list.GetItemCount(); ++i) {
         if (list.GetItemText(i, 0) == name)
             return i;
@@ -56,7 +43,7 @@ protected:
 };
 
 TEST_P(DSNInfo, FiftySixRowsInOrderWithTheirRenderings) {
-    CRowsSeen list;
+    RowsSeen list;
     DSN_Info info(session.get());
     info.SetList(&list);
     info.InsertAllInfo();
@@ -125,7 +112,7 @@ TEST_P(DSNInfo, SummariesAndIndexBounds) {
 
     // Without a connection every row shows "N/A" and the summaries are empty.
     session->Disconnect();
-    CRowsSeen list;
+    RowsSeen list;
     info.SetList(&list);
     info.InsertAllInfo();
     ASSERT_EQ(56, list.GetItemCount());
