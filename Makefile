@@ -36,7 +36,7 @@ uninstall:
 	xargs -d '\n' rm -f -- < $(BUILD)/installed-files.txt
 	rm -f $(BUILD)/installed-files.txt
 
-# The Debian package varnel_<version>_<arch>.deb in $(BUILD).
+# The Debian packages varnel-run_<version>_<arch>.deb and varnel_<version>_<arch>.deb in $(BUILD).
 package: build
 	cd $(BUILD) && cpack
 

@@ -1,10 +1,9 @@
 #include "grid/CExcelBook.h"
 
 #include "grid/CExportFile.h"
+#include "services/Desktop.h"
 
-#include <QDesktopServices>
 #include <QDir>
-#include <QUrl>
 
 #include <unistd.h>
 
@@ -42,8 +41,9 @@ CExcelBook::~CExcelBook() {
 }
 
 bool CExcelBook::Open(const CString& path) {
-    return CurrentOpener() ? CurrentOpener()(path)
-                           : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    if (CurrentOpener())
+        return CurrentOpener()(path);
+    return Desktop().openFile && Desktop().openFile(path);
 }
 
 bool CExcelBook::Start() {

@@ -4,8 +4,6 @@
 
 #include "grid/GridItem.h"
 
-#include <QFont>
-
 #include <cstdint>
 #include <optional>
 
@@ -22,5 +20,5 @@ public:
     uint32_t m_lParam = 0;
     uint32_t m_crBkClr = CLR_DEFAULT;
     uint32_t m_crFgClr = CLR_DEFAULT;
-    std::optional<QFont> m_Font;
+    std::optional<CFontDesc> m_Font;
 };

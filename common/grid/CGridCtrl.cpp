@@ -454,6 +454,20 @@ void CGridCtrl::EnsureVisible(int row, int col) {
 
 // ---------------------------------------------------------------- sizing
 
+std::optional<QFont> CGridCtrl::CellFont(const CGridCellBase* attr) const {
+    if (!attr || !attr->m_Font)
+        return std::nullopt;
+    const CFontDesc& desc = *attr->m_Font;
+    QFont font = m_TextFont;
+    if (!desc.family.empty())
+        font.setFamily(QString::fromStdString(desc.family));
+    if (desc.pointSize > 0)
+        font.setPointSize(desc.pointSize);
+    font.setWeight(QFont::Weight(std::clamp(desc.weight, 1, 1000)));
+    font.setItalic(desc.italic);
+    return font;
+}
+
 int CGridCtrl::LineWidth(std::string_view line, const QFont* font) const {
     if (!font && IsAscii(line)) {
         double w = 0;
@@ -468,7 +482,8 @@ int CGridCtrl::LineWidth(std::string_view line, const QFont* font) const {
 QSize CGridCtrl::GetTextExtent(int row, int col) const {
     const std::string_view text = m_pModel->TextView(row, col);
     const CGridCellBase* attr = m_pModel->Attributes(row, col);
-    const QFont* font = attr && attr->m_Font ? &*attr->m_Font : nullptr;
+    const std::optional<QFont> cellFont = CellFont(attr);
+    const QFont* font = cellFont ? &*cellFont : nullptr;
     const unsigned format = attr ? attr->m_nFormat : CGridModel::kCommonFormat;
     int width = 0, lines = 0;
     ForEachLine(text, format, [&](std::string_view line) {
@@ -923,7 +938,8 @@ void CGridCtrl::DrawCell(QPainter& painter, int row, int col, const QRect& rect,
     const QRect textRect = TextRect(rect);
     if (!text.empty() && textRect.width() > 0 && textRect.height() > 0) {
         const unsigned format = attr ? attr->m_nFormat : CGridModel::kCommonFormat;
-        const QFont* cellFont = attr && attr->m_Font ? &*attr->m_Font : nullptr;
+        const std::optional<QFont> ownFont = CellFont(attr);
+        const QFont* cellFont = ownFont ? &*ownFont : nullptr;
         const QFont previousFont = painter.font();
         if (cellFont)
             painter.setFont(*cellFont);

@@ -9,6 +9,7 @@
 #include <QAbstractScrollArea>
 
 #include <memory>
+#include <optional>
 
 class QPainter;
 class QPrinter;
@@ -166,6 +167,8 @@ private:
     // Width of one line of text as painting lays it out, rounded up to whole pixels; null for the
     // grid's text font.
     int LineWidth(std::string_view line, const QFont* font) const;
+    // The font a cell's own font description makes of the grid's font; nullopt without one.
+    std::optional<QFont> CellFont(const CGridCellBase* attr) const;
     // Padding around a cell's text: the cell's size less that of its text rectangle.
     QSize TextPadding() const;
     int ResizeColumnAt(const QPoint& p) const;

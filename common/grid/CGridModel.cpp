@@ -500,12 +500,12 @@ bool CGridModel::SetItemFgColour(int row, int col, uint32_t colour) {
     GRID_SET_ATTR(m_crFgClr, colour, CLR_DEFAULT);
 }
 
-const QFont* CGridModel::GetItemFont(int row, int col) const {
+const CFontDesc* CGridModel::GetItemFont(int row, int col) const {
     const CGridCellBase* a = Attributes(row, col);
     return a && a->m_Font ? &*a->m_Font : nullptr;
 }
-bool CGridModel::SetItemFont(int row, int col, std::optional<QFont> font) {
-    GRID_SET_ATTR(m_Font, font, std::optional<QFont>());
+bool CGridModel::SetItemFont(int row, int col, std::optional<CFontDesc> font) {
+    GRID_SET_ATTR(m_Font, font, std::optional<CFontDesc>());
 }
 #undef GRID_SET_ATTR
 
@@ -552,8 +552,8 @@ bool CGridModel::GetItem(_GV_ITEM& item) const {
     if (item.mask & GVIF_FGCLR)
         item.crFgClr = GetItemFgColour(row, col);
     if (item.mask & GVIF_FONT) {
-        const QFont* f = GetItemFont(row, col);
-        item.font = f ? std::optional<QFont>(*f) : std::nullopt;
+        const CFontDesc* f = GetItemFont(row, col);
+        item.font = f ? std::optional<CFontDesc>(*f) : std::nullopt;
     }
     return true;
 }

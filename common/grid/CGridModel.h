@@ -69,8 +69,8 @@ public:
     bool SetItemBkColour(int row, int col, uint32_t colour);
     uint32_t GetItemFgColour(int row, int col) const;
     bool SetItemFgColour(int row, int col, uint32_t colour);
-    const QFont* GetItemFont(int row, int col) const;
-    bool SetItemFont(int row, int col, std::optional<QFont> font);
+    const CFontDesc* GetItemFont(int row, int col) const;
+    bool SetItemFont(int row, int col, std::optional<CFontDesc> font);
 
     // The format of a fresh cell: single line, vertically centred, left, no prefix, end ellipsis.
     static constexpr unsigned kCommonFormat =

@@ -4,8 +4,6 @@
 
 #include "CommonTypes.h"
 
-#include <QFont>
-
 #include <cstdint>
 #include <optional>
 
@@ -46,6 +44,15 @@ enum : unsigned {
 // A colour that means "use the grid's colour".
 constexpr uint32_t CLR_DEFAULT = 0xFF000000u;
 
+// A cell's own font, described; the grid control turns it into a font of the display.
+struct CFontDesc {
+    CString family;
+    int pointSize = -1; // -1: the grid's size
+    int weight = 400;   // 100 (thin) to 900 (black), 400 normal, 700 bold
+    bool italic = false;
+    bool operator==(const CFontDesc&) const = default;
+};
+
 struct CCellID {
     int row = -1;
     int col = -1;
@@ -82,6 +89,6 @@ struct _GV_ITEM {
     uint32_t crBkClr = CLR_DEFAULT;
     uint32_t crFgClr = CLR_DEFAULT;
     uint32_t lParam = 0;
-    std::optional<QFont> font;
+    std::optional<CFontDesc> font;
 };
 using GV_ITEM = _GV_ITEM;

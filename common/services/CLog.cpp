@@ -1,10 +1,8 @@
 #include "services/CLog.h"
 
+#include "services/Desktop.h"
 #include "services/ProgramDirectory.h"
 #include "toolkit/MessageBox.h"
-
-#include <QDesktopServices>
-#include <QUrl>
 
 #include <sys/utsname.h>
 
@@ -134,7 +132,7 @@ void CLog::ViewLog(bool errorFile) {
     }
     // The desktop opens the file with its viewer for text files; errno says nothing about why it
     // could not, so the message names the reason itself.
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
+    if (!Desktop().openFile || !Desktop().openFile(path))
         ShowMessage("No application is set up to open text files.", "xdg-open " + path, MB_OK | MB_ICONERROR);
 }
 

@@ -1,8 +1,8 @@
 #include "services/Helpers.h"
 
-#include <QClipboard>
+#include "services/Desktop.h"
+
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <array>
 
@@ -33,7 +33,6 @@ void PumpMessage() {
 }
 
 void CopyToClipBoard(const CString& text) {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return;
-    QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (Desktop().copyText)
+        Desktop().copyText(text);
 }

@@ -1,5 +1,6 @@
 // The program's typed table of named settings with defaults, loaded from and saved to the
-// settings store as a whole, with helpers that bind dialog controls to settings.
+// settings store as a whole, with helpers that bind dialog controls to settings (those are
+// defined with the widgets, so a program without windows links the store alone).
 #pragma once
 
 #include "CommonTypes.h"

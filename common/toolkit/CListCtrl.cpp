@@ -35,3 +35,9 @@ CString CListCtrl::GetItemText(int row, int column) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item ? item->text(column).toStdString() : CString();
 }
+
+void CListCtrl::AppendRow(const CStringArray& texts) {
+    const int row = InsertItem(GetItemCount(), texts.empty() ? CString() : texts.front());
+    for (size_t column = 1; column < texts.size(); ++column)
+        SetItemText(row, int(column), texts[column]);
+}

@@ -1,15 +1,15 @@
 #include "toolkit/CWaitCursor.h"
 
-#include <QApplication>
+#include "services/Desktop.h"
 
 CWaitCursor::CWaitCursor() {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (Desktop().waitCursor) {
+        Desktop().waitCursor(true);
         m_Shown = true;
     }
 }
 
 CWaitCursor::~CWaitCursor() {
-    if (m_Shown && QCoreApplication::instance())
-        QApplication::restoreOverrideCursor();
+    if (m_Shown && Desktop().waitCursor)
+        Desktop().waitCursor(false);
 }

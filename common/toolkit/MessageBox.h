@@ -1,11 +1,13 @@
 // The one function through which every message box and question of the program passes.
-// The handler can be replaced: tests queue answers and read what was shown, and programs
-// without a display write messages to standard error and take each question's default.
+// The handler can be replaced: tests queue answers and read what was shown. Without one, the
+// desktop's message box shows it on a display; a program without a display writes messages to
+// standard error and takes each question's default.
 #pragma once
 
 #include "CommonTypes.h"
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -49,6 +51,9 @@ MessageHandler SetMessageHandler(MessageHandler handler);
 
 // True while messages are shown as real message boxes on a display.
 bool MessagesAreInteractive();
+
+// The answers of a box's buttons, in the order they are shown.
+std::vector<int> MessageButtons(unsigned type);
 
 // The answer of the default button of a box of this type.
 int DefaultAnswer(unsigned type);

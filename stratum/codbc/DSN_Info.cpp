@@ -1,7 +1,7 @@
 #include "codbc/DSN_Info.h"
 
 #include "codbc/ODBC.h"
-#include "toolkit/CListCtrl.h"
+#include "toolkit/CRowList.h"
 
 #include <cstdio>
 
@@ -182,9 +182,7 @@ int DSN_Info::InsertInfo(int index) {
     const int rc = GetInfo(index, &name, &version, &value);
     if (!m_List)
         return rc;
-    const int row = m_List->InsertItem(m_List->GetItemCount(), name);
-    m_List->SetItemText(row, 1, version);
-    m_List->SetItemText(row, 2, rc == 0 ? value : CString("N/A"));
+    m_List->AppendRow({name, version, rc == 0 ? value : CString("N/A")});
     return rc;
 }
 

@@ -5,7 +5,7 @@
 #include "CommonTypes.h"
 
 class ODBC;
-class CListCtrl;
+class CRowList;
 
 class DSN_Info {
 public:
@@ -16,7 +16,7 @@ public:
     DSN_Info& operator=(const DSN_Info&) = default;
     virtual ~DSN_Info() = default;
 
-    void SetList(CListCtrl* list) { m_List = list; }
+    void SetList(CRowList* list) { m_List = list; }
     // -1 for an index outside the table (outputs unchanged); otherwise the session's read result.
     int GetInfo(int index, CString* name, CString* version, CString* value);
     int InsertInfo(int index);
@@ -29,5 +29,5 @@ private:
     CString TwoTexts(short first, short second, const char* separator, const char* end);
 
     ODBC* m_Session = nullptr;
-    CListCtrl* m_List = nullptr;
+    CRowList* m_List = nullptr;
 };

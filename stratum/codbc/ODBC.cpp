@@ -1,13 +1,17 @@
 #include "codbc/ODBC.h"
 
 #include "codbc/ODBCEntryPoints.h"
-#include "views/CDSNAdminDlg.h"
+#include "services/Helpers.h"
 
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <strings.h>
+#include <utility>
+#include <vector>
 
 using namespace codbc;
 
@@ -274,10 +278,19 @@ int ODBC::GetTypeName(int sqlType, CString* name) {
 
 // The program's own data-source dialog: unixODBC's administrator would load a plug-in built on
 // another Qt into this process.
+namespace {
+ODBC::DSNManager& CurrentDSNManager() {
+    static ODBC::DSNManager manager;
+    return manager;
+}
+} // namespace
+
+ODBC::DSNManager ODBC::SetDSNManager(DSNManager manager) {
+    return std::exchange(CurrentDSNManager(), std::move(manager));
+}
+
 int ODBC::ManageDSN(void* parentWindow) {
-    CDSNAdminDlg dialog(static_cast<QWidget*>(parentWindow));
-    dialog.exec();
-    return 1;
+    return CurrentDSNManager() ? CurrentDSNManager()(parentWindow) : -1;
 }
 
 CDB* ODBC::operator=(CDB* other) {

@@ -99,6 +99,10 @@ public:
     static int CanPosition();
     // 1 when the driver manager library can be loaded.
     static int isAvailable();
+    // What ManageDSN opens: the data-source administration for a parent window, installed by the
+    // program's views; returns the previous one. Without one ManageDSN does nothing and returns -1.
+    using DSNManager = std::function<int(void* parentWindow)>;
+    static DSNManager SetDSNManager(DSNManager manager);
 
     static void* henv;
     static int inited;

@@ -1,9 +1,11 @@
 #include "views/CDSNAdminDlg.h"
 
 #include "QtText.h"
+#include "codbc/ODBC.h"
 #include "toolkit/MessageBox.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -23,7 +25,18 @@ QListWidget* Listed(const char* caption, QWidget* parent, QVBoxLayout* column) {
     column->addWidget(list);
     return list;
 }
+
+// The session's data-source administration is this dialog.
+void InstallDSNManager() {
+    ODBC::SetDSNManager([](void* parentWindow) {
+        CDSNAdminDlg dialog(static_cast<QWidget*>(parentWindow));
+        dialog.exec();
+        return 1;
+    });
+}
 } // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(InstallDSNManager)
 
 CDSNAdminDlg::CDSNAdminDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("ODBC Data Sources");

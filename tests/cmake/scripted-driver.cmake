@@ -7,7 +7,7 @@ find_library(VARNEL_ODBCINST_LIBRARY odbcinst REQUIRED)
 target_link_libraries(varnel_scripted_driver PRIVATE ${VARNEL_ODBCINST_LIBRARY} ${CMAKE_DL_LIBS})
 set_target_properties(varnel_scripted_driver PROPERTIES AUTOMOC OFF PREFIX "lib"
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/drivers)
-foreach(runner stratum_tests app_tests)
+foreach(runner stratum_tests stratum_widgets_tests app_tests)
     if(TARGET ${runner})
         add_dependencies(${runner} varnel_scripted_driver)
         target_compile_definitions(${runner} PRIVATE

@@ -11,3 +11,6 @@ if(TARGET tools_tests AND TARGET varnel_scripted_driver)
     add_dependencies(tools_tests varnel_scripted_driver)
     target_compile_definitions(tools_tests PRIVATE VARNEL_SCRIPTED_DRIVER="$<TARGET_FILE:varnel_scripted_driver>")
 endif()
+# The runner installs where there is no desktop: it must not load Qt's widgets, GUI, printing or D-Bus.
+add_test(NAME VarnelRunIsHeadless
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/check-headless.sh $<TARGET_FILE:varnel-run>)

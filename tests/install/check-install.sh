@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a user would get: the programs start and
 # find their libraries from anywhere the tree is moved, the desktop files validate, and the Debian
-# package holds the same tree with its run-time dependencies.
+# packages hold the same tree with their run-time dependencies.
 # usage: check-install.sh BUILD BINDIR LIBDIR DATADIR MANDIR VERSION
 set -uo pipefail
 build=$1 bindir=$2 libdir=$3 datadir=$4 mandir=$5 version=$6
@@ -25,6 +25,7 @@ mkdir -p "$work/moved" && mv "$prefix" "$work/moved/prefix" && prefix=$work/move
 expected=(
     "$bindir/varnel" "$bindir/varnel-run"
     "$libdir/libvarnel-common.so.1" "$libdir/libvarnel-stratum.so.1"
+    "$libdir/libvarnel-common-widgets.so.1" "$libdir/libvarnel-stratum-widgets.so.1"
     "$datadir/varnel/sample.sql"
     "$datadir/applications/varnel.desktop"
     "$datadir/metainfo/com.ostrak.Varnel.metainfo.xml"
@@ -96,35 +97,56 @@ for page in varnel varnel-run; do
     fi
 done
 
-# The Debian package: built from the same configuration into a private folder.
+# The Debian packages, built from the same configuration into a private folder: varnel-run holds the
+# runner and the core libraries without the desktop stack; varnel holds the rest and depends on it.
+runner_files=("$bindir/varnel-run" "$libdir/libvarnel-common.so.1" "$libdir/libvarnel-stratum.so.1"
+    "$mandir/man1/varnel-run.1.gz")
 if need cpack && need dpkg-deb && need dpkg-shlibdeps; then
     if cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1; then
         deb=$(ls "$work"/package/varnel_*.deb 2>/dev/null | head -n1)
-        if [ -z "$deb" ]; then
-            fail "cpack made no varnel_*.deb"; cat "$work/cpack.log"
+        rundeb=$(ls "$work"/package/varnel-run_*.deb 2>/dev/null | head -n1)
+        if [ -z "$deb" ] || [ -z "$rundeb" ]; then
+            fail "cpack did not make varnel_*.deb and varnel-run_*.deb: $(ls "$work/package")"; cat "$work/cpack.log"
         else
             [ "$(dpkg-deb -f "$deb" Package)" = varnel ] || fail "package name is not varnel"
+            [ "$(dpkg-deb -f "$rundeb" Package)" = varnel-run ] || fail "runner package name is not varnel-run"
             [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
+            [ "$(dpkg-deb -f "$rundeb" Version)" = "$version" ] || fail "runner package version is not $version"
             depends=$(dpkg-deb -f "$deb" Depends)
-            wanted="libodbc2 libodbcinst2 libsqliteodbc libqt6widgets6 libc6"
-            # The spreadsheet export's library counts once the program is linked with it.
-            readelf -d "$build/common/libvarnel-common.so.1" | grep -q 'NEEDED.*libxlsxwriter' && wanted+=" libxlsxwriter[0-9]*"
-            for dep in $wanted; do
+            for dep in libodbc2 libodbcinst2 libsqliteodbc libqt6widgets6 libc6; do
                 grep -q "\b$dep\b" <<<"$depends" || fail "package does not depend on $dep: $depends"
             done
-            grep -q "varnel" <<<"$depends" && fail "package depends on its own libraries: $depends"
-            dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/contents"
-            for file in "${expected[@]}"; do
-                # The package holds the same prefix-relative tree below /usr.
-                grep -qx "/usr/$file" "$work/contents" || fail "package lacks /usr/$file"
+            grep -q "varnel-run (= $version)" <<<"$depends" || fail "package does not depend on varnel-run $version: $depends"
+            rundepends=$(dpkg-deb -f "$rundeb" Depends)
+            wanted="libodbc2 libodbcinst2 libsqliteodbc libqt6core6 libc6"
+            # The spreadsheet export's library counts once the core is linked with it.
+            readelf -d "$build/common/libvarnel-common.so.1" | grep -q 'NEEDED.*libxlsxwriter' && wanted+=" libxlsxwriter[0-9]*"
+            for dep in $wanted; do
+                grep -q "\b$dep\b" <<<"$rundepends" || fail "runner package does not depend on $dep: $rundepends"
             done
-            # The packaged programs find the packaged libraries.
+            for dep in libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6dbus6 varnel; do
+                grep -q "\b$dep\b" <<<"$rundepends" && fail "runner package depends on $dep: $rundepends"
+            done
+            dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/contents"
+            dpkg-deb -c "$rundeb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/runcontents"
+            for file in "${expected[@]}"; do
+                # Each file is in exactly one of the packages, below /usr.
+                if printf '%s\n' "${runner_files[@]}" | grep -qx "$file"; then
+                    grep -qx "/usr/$file" "$work/runcontents" || fail "runner package lacks /usr/$file"
+                    grep -qx "/usr/$file" "$work/contents" && fail "package holds the runner's /usr/$file"
+                else
+                    grep -qx "/usr/$file" "$work/contents" || fail "package lacks /usr/$file"
+                fi
+            done
+            # The packaged programs find the packaged libraries once both packages are unpacked.
+            dpkg-deb -x "$rundeb" "$work/unpacked"
+            out=$(timeout -k 5 20 "$work/unpacked/usr/bin/varnel-run" --version 2>&1)
+            [ "$out" = "varnel-run $version" ] || fail "packaged varnel-run --version said: $out"
             dpkg-deb -x "$deb" "$work/unpacked"
             check_libraries "$work/unpacked/usr/bin/varnel" "$work/unpacked"
             for lib in "$work"/unpacked/usr/lib/varnel/libvarnel-*.so.1; do check_libraries "$lib" "$work/unpacked"; done
-            grep -q '/libvarnel-[a-z]*\.so$' "$work/contents" && fail "package holds development symlinks"
-            out=$(timeout -k 5 20 "$work/unpacked/usr/bin/varnel-run" --version 2>&1)
-            [ "$out" = "varnel-run $version" ] || fail "packaged varnel-run --version said: $out"
+            cat "$work/runcontents" >>"$work/contents"
+            grep -q '/libvarnel-[a-z-]*\.so$' "$work/contents" && fail "package holds development symlinks"
         fi
     else
         cat "$work/cpack.log"; fail "cpack"

@@ -1,9 +1,9 @@
 #include "codbc/DSN_Info.h"
 
 #include "codbc/ODBC.h"
-#include "toolkit/CListCtrl.h"
 
 #include "DatabaseSources.h"
+#include "RowsSeen.h"
 #include "TestSandbox.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 
 namespace {
 
-int RowOf(const CListCtrl& list, const CString& name) {
+int RowOf(const RowsSeen& list, const CString& name) {
     for (int i = 0; i < list.GetItemCount(); ++i) {
         if (list.GetItemText(i, 0) == name)
             return i;
@@ -43,8 +43,7 @@ protected:
 };
 
 TEST_P(DSNInfo, FiftySixRowsInOrderWithTheirRenderings) {
-    CListCtrl list;
-    list.SetColumns({"Name", "Version", "Value"});
+    RowsSeen list;
     DSN_Info info(session.get());
     info.SetList(&list);
     info.InsertAllInfo();
@@ -113,7 +112,7 @@ TEST_P(DSNInfo, SummariesAndIndexBounds) {
 
     // Without a connection every row shows "N/A" and the summaries are empty.
     session->Disconnect();
-    CListCtrl list;
+    RowsSeen list;
     info.SetList(&list);
     info.InsertAllInfo();
     ASSERT_EQ(56, list.GetItemCount());

@@ -3,9 +3,8 @@
 #include "codbc/DSN_Info.h"
 #include "codbc/ODBC.h"
 #include "services/ProgramDirectory.h"
-#include "toolkit/CListCtrl.h"
-#include "views/CDBCBox.h"
 
+#include "RowsSeen.h"
 #include "ScriptedSource.h"
 #include "TestSandbox.h"
 
@@ -192,22 +191,6 @@ TEST(ODBCFamilies, DesktopDatabasesCallTheCatalogWithoutOwner) {
         EXPECT_EQ(0, session.DatabList(&databases));
         EXPECT_TRUE(users.empty() && triggers.empty() && databases.empty()) << dbms;
     }
-}
-
-TEST(ODBCFamilies, SqlServerDatabaseBoxIsEnabledAndSelectsByPrefix) {
-    AddScriptedSource("mssql", Mssql(), kMssqlScript);
-    ODBC session;
-    Connect(session, "mssql");
-    CDBCBox box;
-    box.show();
-    EXPECT_EQ(0, box.FillDatabases(&session, ""));
-    EXPECT_EQ((CStringArray{"master", "sales", "salesarchive"}), box.ItemTexts());
-    EXPECT_TRUE(box.isEnabled());
-    EXPECT_EQ(1, box.currentIndex()) << "the database in use";
-    EXPECT_EQ(0, box.FillDatabases(&session, "SALESA"));
-    EXPECT_EQ(2, box.currentIndex()) << "the first name starting with the current one";
-    EXPECT_EQ(0, box.FillDatabases(&session, "nowhere"));
-    EXPECT_EQ(1, box.currentIndex()) << "an unknown current name falls back to the one in use";
 }
 
 TEST(ODBCFamilies, DsnInfoRendersTheDriversSpecialItems) {
@@ -442,12 +425,6 @@ TEST(ODBCFamilies, TypesListTakesTheDriversTypesInItsOrder) {
     EXPECT_EQ(38, types[1].columnSize);
     EXPECT_EQ("LONG RAW", types[2].name);
     EXPECT_EQ(0, types[2].columnSize) << "a NULL size reads as 0";
-
-    CDBCBox box;
-    box.show();
-    EXPECT_EQ(0, box.FillDataTypes(&session));
-    EXPECT_EQ((CStringArray{"VARCHAR2", "NUMBER", "LONG RAW"}), box.ItemTexts());
-    EXPECT_EQ(0, box.currentIndex());
 }
 
 // The information list as the Connect page shows it for a driver with unusual answers.
@@ -467,8 +444,7 @@ TEST(ODBCFamilies, DsnInfoRowsForUnusualAnswers) {
                                    {"INFO_" + std::to_string(SQL_TABLE_TERM), "file"}});
     ODBC session;
     Connect(session, "odd_info");
-    CListCtrl list;
-    list.SetColumns({"Name", "Version", "Value"});
+    RowsSeen list;
     DSN_Info info(&session);
     info.SetList(&list);
     info.InsertAllInfo();

@@ -3,8 +3,8 @@
 #include "DatabaseSources.h"
 #include "TestSandbox.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
+#include "services/Desktop.h"
+
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -431,8 +431,13 @@ TEST_P(ODBCSession, RecordsetGoesToTheClipboardAsTabSeparatedRows) {
     Run("insert into t values (1, 'O''Brien', '2002-03-07')");
     Run("insert into t values (2, null, null)");
     Run("select a, b, c from t order by a");
+    CString copied;
+    DesktopHandlers desktop = Desktop();
+    desktop.copyText = [&](const CString& text) { copied = text; };
+    const DesktopHandlers previous = SetDesktopHandlers(desktop);
     session->RecordsetToClipBoard();
-    EXPECT_EQ("1\tO''Brien\t07.03.2002\t\r\n2\t\t\t\r\n", QGuiApplication::clipboard()->text().toStdString());
+    SetDesktopHandlers(previous);
+    EXPECT_EQ("1\tO''Brien\t07.03.2002\t\r\n2\t\t\t\r\n", copied);
 }
 
 TEST_P(ODBCSession, RolledBackWorkIsGone) {

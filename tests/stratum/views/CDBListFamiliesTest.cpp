@@ -138,3 +138,44 @@ TEST(CDBListFamilies, ARefusedLoginIsReportedByEachList) {
     EXPECT_EQ(-8, box.FillTables(static_cast<DS_TYPE>(3), "refusing", "clerk", "secret", ""));
     EXPECT_EQ(3u, messages.Shown().size()) << "an unknown kind of data source is not tried";
 }
+
+TEST(CDBListFamilies, SqlServerDatabaseBoxIsEnabledAndSelectsByPrefix) {
+    AddScriptedSource("mssql",
+                      {{"DBMS_NAME", "Microsoft SQL Server"},
+                       {"DBMS_VER", "08.00.0760"},
+                       {"OWNER_TERM", "owner"},
+                       {"QUOTE", "\""},
+                       {"DATABASE_NAME", "sales"}},
+                      "query sp_helpdb\n"
+                      "column name 12\ncolumn db_size 12\ncolumn owner 12\ncolumn dbid 5\n"
+                      "column created 12\ncolumn status 12\n"
+                      "row master|     3.50 MB|sa|1|Aug  6 2000|trunc. log\n"
+                      "row sales|    12.00 MB|sa|7|Jan 10 2001|\\N\n"
+                      "row salesarchive|\\N|sa|8|\\N|\\N\n");
+    ODBC session;
+    ASSERT_EQ(0, session.Connect("mssql", "u", "p")) << session.lastError;
+    CDBCBox box;
+    box.show();
+    EXPECT_EQ(0, box.FillDatabases(&session, ""));
+    EXPECT_EQ((CStringArray{"master", "sales", "salesarchive"}), box.ItemTexts());
+    EXPECT_TRUE(box.isEnabled());
+    EXPECT_EQ(1, box.currentIndex()) << "the database in use";
+    EXPECT_EQ(0, box.FillDatabases(&session, "SALESA"));
+    EXPECT_EQ(2, box.currentIndex()) << "the first name starting with the current one";
+    EXPECT_EQ(0, box.FillDatabases(&session, "nowhere"));
+    EXPECT_EQ(1, box.currentIndex()) << "an unknown current name falls back to the one in use";
+}
+
+TEST(CDBListFamilies, TypesBoxTakesTheDriversTypesInItsOrder) {
+    AddScriptedSource(
+        "oracle_types", {{"DBMS_NAME", "Oracle8"}},
+        "catalog SQLGetTypeInfo\ncolumn TYPE_NAME 12\ncolumn DATA_TYPE 5\ncolumn COLUMN_SIZE 4\n"
+        "row VARCHAR2|12|4000\nrow NUMBER|3|38\nrow LONG RAW|-4|\\N\n");
+    ODBC session;
+    ASSERT_EQ(0, session.Connect("oracle_types", "u", "p")) << session.lastError;
+    CDBCBox box;
+    box.show();
+    EXPECT_EQ(0, box.FillDataTypes(&session));
+    EXPECT_EQ((CStringArray{"VARCHAR2", "NUMBER", "LONG RAW"}), box.ItemTexts());
+    EXPECT_EQ(0, box.currentIndex());
+}
