@@ -9,7 +9,7 @@ packages=(
     postgresql sqlite3
     libxlsxwriter-dev
     libsecret-1-dev gnome-keyring dbus-daemon dbus-bin
-    libgtest-dev libbenchmark-dev time
+    libgtest-dev libbenchmark-dev time clang-format
     xvfb xdotool imagemagick poppler-utils
     desktop-file-utils appstream dpkg-dev file librsvg2-bin
     fonts-dejavu-core

@@ -63,9 +63,13 @@ CString Format(const char* format, auto... args) {
 
 CLog::CLog() : m_DebugFile("Debug.Log") {}
 
-void CLog::SetErrorFile(const char* path) { m_ErrorFile = path ? path : ""; }
+void CLog::SetErrorFile(const char* path) {
+    m_ErrorFile = path ? path : "";
+}
 
-void CLog::SetDebugFile(const char* path) { m_DebugFile = path ? path : ""; }
+void CLog::SetDebugFile(const char* path) {
+    m_DebugFile = path ? path : "";
+}
 
 const CString& CLog::ResolveFile(bool errorFile) {
     if (m_ErrorFile.empty())
@@ -105,7 +109,8 @@ void CLog::Begin(const CString& title) {
     m_VersionBuild = VARNEL_VERSION_PATCH;
     m_VersionPrivate = 0;
     Write("", true);
-    Write(Format("  << %s %d.%02d.%02d >>", title.c_str(), m_VersionMajor, m_VersionMinor, m_VersionBuild), true);
+    Write(Format("  << %s %d.%02d.%02d >>", title.c_str(), m_VersionMajor, m_VersionMinor, m_VersionBuild),
+          true);
     Write(Format("  << build: %s,OS=%s >>", BuildStamp().c_str(), SystemText().c_str()), true);
 }
 

@@ -13,11 +13,17 @@ HelpViewer& Viewer() {
 }
 } // namespace
 
-void SetHelpName(const CString& name) { HelpName() = name; }
+void SetHelpName(const CString& name) {
+    HelpName() = name;
+}
 
-CString GetHelpName() { return HelpName(); }
+CString GetHelpName() {
+    return HelpName();
+}
 
-void SetHelpViewer(HelpViewer viewer) { Viewer() = std::move(viewer); }
+void SetHelpViewer(HelpViewer viewer) {
+    Viewer() = std::move(viewer);
+}
 
 CString ShowHtmlHelp(QWidget* window, const CString& topic) {
     CString text = HelpName() + "::/" + topic;

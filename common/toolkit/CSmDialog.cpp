@@ -78,7 +78,8 @@ void CSmDialog::showEvent(QShowEvent* event) {
         const QRect ownerRect =
             owner && owner != this && owner->isVisible() ? owner->frameGeometry() : QRect();
         // The frame counts where the desktop already knows it; move() places the frame.
-        move(CWindowPlacement::Centred(frameGeometry().size(), ownerRect, CWindowPlacement::Screens()).topLeft());
+        move(CWindowPlacement::Centred(frameGeometry().size(), ownerRect, CWindowPlacement::Screens())
+                 .topLeft());
     }
     QDialog::showEvent(event);
 }

@@ -56,7 +56,9 @@ int ShowMessage(const CString& text, const CString& caption, unsigned type, QWid
                                                         : ConsoleMessageHandler(request);
 }
 
-MessageHandler SetMessageHandler(MessageHandler handler) { return std::exchange(CurrentHandler(), std::move(handler)); }
+MessageHandler SetMessageHandler(MessageHandler handler) {
+    return std::exchange(CurrentHandler(), std::move(handler));
+}
 
 bool MessagesAreInteractive() {
     return !CurrentHandler() && DesktopHasDisplay() && Desktop().showMessage;

@@ -44,7 +44,8 @@ struct MessageRequest {
 using MessageHandler = std::function<int(const MessageRequest&)>;
 
 // Shows a message or asks a question; returns the answer (IDOK, IDYES, ...).
-int ShowMessage(const CString& text, const CString& caption = "", unsigned type = MB_OK, QWidget* parent = nullptr);
+int ShowMessage(const CString& text, const CString& caption = "", unsigned type = MB_OK,
+                QWidget* parent = nullptr);
 
 // Replaces the handler; returns the previous one. An empty handler restores the default.
 MessageHandler SetMessageHandler(MessageHandler handler);

@@ -16,16 +16,14 @@ StdDialogHandler& Handler() {
     return handler;
 }
 
-
 std::optional<CString> RunFileDialog(const FileDialogRequest& request) {
     if (Handler().file)
         return Handler().file(request);
-    const QString path =
-        request.save
-            ? QFileDialog::getSaveFileName(request.parent, ToQ(request.caption), ToQ(request.directory),
-                                           ToQ(request.filter))
-            : QFileDialog::getOpenFileName(request.parent, ToQ(request.caption), ToQ(request.directory),
-                                           ToQ(request.filter));
+    const QString path = request.save
+                             ? QFileDialog::getSaveFileName(request.parent, ToQ(request.caption),
+                                                            ToQ(request.directory), ToQ(request.filter))
+                             : QFileDialog::getOpenFileName(request.parent, ToQ(request.caption),
+                                                            ToQ(request.directory), ToQ(request.filter));
     if (path.isEmpty())
         return std::nullopt;
     return FromQ(path);
@@ -46,8 +44,8 @@ std::optional<CString> SaveFile(QWidget* parent, const CString& caption, const C
 std::optional<unsigned> ChooseColor(QWidget* parent, unsigned initial) {
     if (Handler().color)
         return Handler().color(parent, initial);
-    const QColor chosen = QColorDialog::getColor(QColor(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF),
-                                                 parent);
+    const QColor chosen =
+        QColorDialog::getColor(QColor(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF), parent);
     if (!chosen.isValid())
         return std::nullopt;
     return static_cast<unsigned>(chosen.red()) | (static_cast<unsigned>(chosen.green()) << 8) |
@@ -77,5 +75,7 @@ bool SetupPrinter(QWidget* parent, QPrinter* printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-StdDialogHandler SetHandler(StdDialogHandler handler) { return std::exchange(Handler(), std::move(handler)); }
+StdDialogHandler SetHandler(StdDialogHandler handler) {
+    return std::exchange(Handler(), std::move(handler));
+}
 } // namespace StdDialogs

@@ -28,7 +28,9 @@ int Install(struct Desc* desc, int* host) {
 }
 
 #ifndef PLUGIN_NO_CALL
-int Call(int x) { return x * 2; }
+int Call(int x) {
+    return x * 2;
+}
 #endif
 
 #ifndef PLUGIN_NO_EXIT

@@ -25,4 +25,6 @@ DialogRecorder::DialogRecorder() {
     m_Previous = StdDialogs::SetHandler(std::move(handler));
 }
 
-DialogRecorder::~DialogRecorder() { StdDialogs::SetHandler(m_Previous); }
+DialogRecorder::~DialogRecorder() {
+    StdDialogs::SetHandler(m_Previous);
+}

@@ -11,7 +11,9 @@ MessageRecorder::MessageRecorder() {
     });
 }
 
-MessageRecorder::~MessageRecorder() { SetMessageHandler(m_Previous); }
+MessageRecorder::~MessageRecorder() {
+    SetMessageHandler(m_Previous);
+}
 
 std::vector<CString> MessageRecorder::Texts() const {
     std::vector<CString> texts;

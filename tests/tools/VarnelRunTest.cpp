@@ -664,7 +664,8 @@ struct Child {
         posix_spawnattr_setsigdefault(&attributes, &all);
         posix_spawnattr_setsigmask(&attributes, &none);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-        EXPECT_EQ(0, ::posix_spawn(&child.pid, tool.argv[0], &actions, &attributes, tool.argv.data(), environ));
+        EXPECT_EQ(0,
+                  ::posix_spawn(&child.pid, tool.argv[0], &actions, &attributes, tool.argv.data(), environ));
         posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         if (!stdoutFile) {

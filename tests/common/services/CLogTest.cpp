@@ -77,8 +77,8 @@ TEST(CLog, BeginWritesTheBanner) {
     std::snprintf(expected, sizeof expected, "  << Ostrak Varnel %d.%02d.%02d >>", VARNEL_VERSION_MAJOR,
                   VARNEL_VERSION_MINOR, VARNEL_VERSION_PATCH);
     EXPECT_EQ(expected, MessageOf(lines[1]));
-    EXPECT_TRUE(std::regex_match(MessageOf(lines[2]),
-                                 std::regex(R"(  << build: \w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4},OS=.+ >>)")))
+    EXPECT_TRUE(std::regex_match(
+        MessageOf(lines[2]), std::regex(R"(  << build: \w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4},OS=.+ >>)")))
         << lines[2];
     EXPECT_EQ(VARNEL_VERSION_MAJOR, log.m_VersionMajor);
 }
