@@ -94,7 +94,8 @@ void CExportFile::RemoveTemporaryFiles() {
 void CExportFile::RemoveTemporaryFilesOnSignals(bool ignorePipe) {
     if (ignorePipe)
         ::signal(SIGPIPE, SIG_IGN);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT}) {
+    // A fault (a driver can crash inside a fetch when its connection breaks) removes them too.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGQUIT, SIGSEGV, SIGBUS, SIGABRT}) {
         struct sigaction old {};
         if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
             continue; // ignored on purpose by whoever started us (nohup, a shell's trap)

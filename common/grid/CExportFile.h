@@ -37,9 +37,10 @@ public:
     // Creates a new file named `prefix`, six random characters and `suffix`, registered before it
     // exists, so no signal can leave it behind; its descriptor, or -1 (`path` is then empty).
     static int CreateTemporary(const CString& prefix, const char* suffix, CString& path);
-    // Installs handlers for SIGINT, SIGTERM, SIGHUP, SIGQUIT and, unless `ignorePipe`, SIGPIPE that
-    // remove the temporary files and then end the program by the same signal, so the exit status is
-    // the usual one. With `ignorePipe` a write to a pipe nobody reads fails instead.
+    // Installs handlers for SIGINT, SIGTERM, SIGHUP, SIGQUIT, the faults SIGSEGV, SIGBUS and SIGABRT
+    // and, unless `ignorePipe`, SIGPIPE that remove the temporary files and then end the program by
+    // the same signal, so the exit status is the usual one. With `ignorePipe` a write to a pipe
+    // nobody reads fails instead.
     static void RemoveTemporaryFilesOnSignals(bool ignorePipe = false);
 
 private:
