@@ -92,6 +92,7 @@ int Run(const CRunOptions& options) {
         std::fprintf(stderr, "Error initialize ODBC\n");
         return CScriptRunner::EXIT_CONNECT;
     }
+    session->SetRunInline(true);
     CScriptRunner runner(options, *session);
     runner.SetProgress(!options.quiet && ::isatty(STDERR_FILENO));
     return runner.Run(text, options.EffectiveDataSource(), *password);

@@ -104,6 +104,10 @@ public:
     using DSNManager = std::function<int(void* parentWindow)>;
     static DSNManager SetDSNManager(DSNManager manager);
 
+    // A program without a window has no events to dispatch while a statement runs: it runs them on
+    // its own thread, which spares a hand-over to the worker for every statement.
+    void SetRunInline(bool runInline) { m_RunInline = runInline; }
+
     static void* henv;
     static int inited;
 
@@ -155,8 +159,9 @@ private:
     // After a catalog call on the temporary statement (its return code in lastRc, judged with the
     // caller's line): every row read into a record by `read`; the statement is freed; lastRc returned.
     template <class Record, class Read> int ReadTmpRows(CArray<Record>* list, int line, Read read);
-    // Runs `work` on a worker thread while events are dispatched every 10 ms; false when it could not
-    // be run or dispatching failed. Sets m_Executing meanwhile.
+    // Runs `work` on a worker thread while events are dispatched every 10 ms (or at once on this
+    // thread when set to run inline); false when it could not be run or dispatching failed. Sets
+    // m_Executing meanwhile.
     bool RunWaiting(const std::function<void()>& work, const char* where);
 
     // The session's worker thread, started with the first execution. A copied session starts its own.
@@ -167,6 +172,8 @@ private:
         ~WorkerSlot();
         std::unique_ptr<CExecWorker> worker;
     } m_Worker;
+
+    bool m_RunInline = false;
 
     // The statement whose first fetch is still to come: servers compute a result there, so it waits
     // on the worker like the execution.

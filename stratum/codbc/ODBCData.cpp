@@ -94,6 +94,12 @@ ODBC::WorkerSlot& ODBC::WorkerSlot::operator=(const WorkerSlot&) {
 ODBC::WorkerSlot::~WorkerSlot() = default;
 
 bool ODBC::RunWaiting(const std::function<void()>& work, const char* where) {
+    if (m_RunInline) {
+        m_Executing = true;
+        work();
+        m_Executing = false;
+        return true;
+    }
     try {
         if (!m_Worker.worker)
             m_Worker.worker = std::make_unique<CExecWorker>();
