@@ -5,6 +5,7 @@
 
 #include <QDir>
 
+#include <csignal>
 #include <unistd.h>
 
 #ifdef VARNEL_HAVE_XLSXWRITER
@@ -12,6 +13,26 @@
 #endif
 
 namespace {
+// libxlsxwriter makes and at once unlinks temporary files of its own while it adds a sheet and
+// while it closes the book; a signal in between would leave one behind. Signals that end the
+// program wait until it is done.
+class CEndingSignalsHeld {
+public:
+    CEndingSignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+            sigaddset(&held, signal);
+        ::pthread_sigmask(SIG_BLOCK, &held, &m_Previous);
+    }
+    ~CEndingSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &m_Previous, nullptr); }
+    CEndingSignalsHeld(const CEndingSignalsHeld&) = delete;
+    CEndingSignalsHeld& operator=(const CEndingSignalsHeld&) = delete;
+
+private:
+    sigset_t m_Previous;
+};
+
 CExcelBook::Opener& CurrentOpener() {
     static CExcelBook::Opener opener;
     return opener;
@@ -31,8 +52,10 @@ CString CExcelBook::ColumnLetters(int column) {
 
 CExcelBook::~CExcelBook() {
 #ifdef VARNEL_HAVE_XLSXWRITER
-    if (m_pBook)
+    if (m_pBook) {
+        CEndingSignalsHeld held;
         workbook_close(m_pBook);
+    }
 #endif
     if (!m_Path.empty()) {
         ::unlink(m_Path.c_str());
@@ -58,6 +81,7 @@ bool CExcelBook::Start() {
     m_pBook = workbook_new_opt(m_Path.c_str(), &options);
     if (!m_pBook)
         return false;
+    CEndingSignalsHeld held;
     m_pSheet = workbook_add_worksheet(m_pBook, nullptr);
     return m_pSheet != nullptr;
 #else
@@ -84,7 +108,11 @@ bool CExcelBook::Finish() {
 #ifdef VARNEL_HAVE_XLSXWRITER
     if (!m_pBook)
         return false;
-    const lxw_error closed = workbook_close(m_pBook);
+    lxw_error closed = LXW_NO_ERROR;
+    {
+        CEndingSignalsHeld held;
+        closed = workbook_close(m_pBook);
+    }
     m_pBook = nullptr;
     m_pSheet = nullptr;
     return closed == LXW_NO_ERROR;
