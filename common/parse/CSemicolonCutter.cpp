@@ -37,6 +37,22 @@ size_t GoLineEnd(std::string_view s, size_t start) {
     return Is(Trimmed(s.substr(start, end - start)), "GO") ? end : std::string_view::npos;
 }
 
+// Whether the apostrophe at `at` opens an E'...' string, in which a backslash escapes the next byte.
+bool IsEscapeString(std::string_view s, size_t at) {
+    return at > 0 && (s[at - 1] == 'E' || s[at - 1] == 'e') && (at == 1 || !IsWordChar(s[at - 2]));
+}
+
+// The apostrophe that closes the E'...' string opened at `at`, or npos.
+size_t PastEscapeString(std::string_view s, size_t at) {
+    for (size_t j = at + 1; j < s.size(); ++j) {
+        if (s[j] == '\\')
+            ++j;
+        else if (s[j] == '\'')
+            return j;
+    }
+    return std::string_view::npos;
+}
+
 // Past the dollar quote that opens at `at` ($$ or $tag$), or `at` when none opens there.
 size_t PastDollarQuote(std::string_view s, size_t at) {
     size_t j = at + 1;
@@ -89,7 +105,8 @@ std::vector<std::string_view> CSemicolonCutter::Cut(std::string_view s) {
             i = end == std::string_view::npos ? s.size() : end + 2;
         } else if (c == '\'' || c == '"' || c == '`' || c == '[') {
             // A doubled quote mark closes the text and opens it again, which comes to the same.
-            const size_t end = s.find(c == '[' ? ']' : c, i + 1);
+            const size_t end = c == '\'' && IsEscapeString(s, i) ? PastEscapeString(s, i)
+                                                                 : s.find(c == '[' ? ']' : c, i + 1);
             i = end == std::string_view::npos ? s.size() : end + 1;
             hasCode = true;
         } else if (c == ';') {

@@ -39,6 +39,9 @@ const CutCase kCases[] = {
     {"GoLines",
      "select 1\r\n  go  \r\nselect 2\n/* \nGO\n */ select 3\nselect 'x\nGO\n' GO_ON\nGO",
      {"select 1", "select 2\n/* \nGO\n */ select 3\nselect 'x\nGO\n' GO_ON"}},
+    {"EscapeStrings",
+     "select E'it\\'s;', 'c:\\'; select e'\\\\'; select de'x;'",
+     {"select E'it\\'s;', 'c:\\'", "select e'\\\\'", "select de'x;'"}},
     {"UnterminatedQuoteRunsToTheEnd", "select 1; select 'a;b", {"select 1", "select 'a;b"}},
 };
 
