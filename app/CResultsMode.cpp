@@ -202,6 +202,8 @@ void CResultsMode::Activate() {
     CScriptExecutor::Options options;
     options.noParse = m_Settings.getInt("NoParse") != 0;
     options.removeTerm = m_Settings.getInt("Remove") != 0;
+    if (m_Settings.getInt("Separator") == 1)
+        options.separator = CScriptExecutor::Options::SEPARATOR_SEMICOLONS;
     // A refused question, a failing last statement and a statement cancelled while it ran all give
     // up the run.
     if (m_Executor.Run(*m_Session, m_ScriptText, options, *this) != CScriptExecutor::RUN_DONE) {

@@ -13,6 +13,7 @@
 #include "toolkit/StdDialogs.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -49,6 +50,8 @@ const Option kOptions[] = {
     {"BlobAsText", S_INT, 0, "0"},
     {"SavePassword", S_INT, 0, "0"},
     {"NoParse", S_INT, 0, "0"},
+    // 0 cuts the script by leading keywords, 1 after semicolons and at GO lines.
+    {"Separator", S_INT, 0, "0"},
     {"OemToAnsi", S_INT, 0, "0"},
     {"Remove", S_INT, 0, "0"},
     {"PlaySound", S_INT, 0, "0"},
@@ -222,6 +225,12 @@ bool CSettingsDlg::OnInitDialog() {
     g->addWidget(number(IDC_AS_MIN), 3, 1);
     g->addWidget(spin(IDC_AS_MIN_SPIN), 3, 2);
     g->addWidget(PlainLabel("min", this), 3, 3);
+    m_Separator = Tag(new QComboBox(this), IDC_SEPARATOR);
+    m_Separator->addItems({"Keywords", "Semicolons and GO lines"});
+    auto* separatorLabel = PlainLabel("Statement separator", this);
+    separatorLabel->setBuddy(m_Separator);
+    g->addWidget(separatorLabel, 4, 0);
+    g->addWidget(m_Separator, 4, 1, 1, 3);
     left->addWidget(general);
 
     auto* dbms = new QGroupBox(" DBMS settings ", this);
@@ -321,6 +330,7 @@ bool CSettingsDlg::Open() {
         m_NoConversion->setChecked(false);
         m_NoConversion->setAutoExclusive(true);
     }
+    m_Separator->setCurrentIndex(m_Settings.getInt("Separator") == 1 ? 1 : 0);
     UpdateData(false);
     m_KeywordsAtOpen = m_Keywords;
     FillKeywords();
@@ -486,6 +496,7 @@ void CSettingsDlg::TakeAll() {
     else if (m_OemToAnsi->isChecked())
         conversion = -1;
     m_Settings.setInt("OemToAnsi", conversion);
+    m_Settings.setInt("Separator", m_Separator->currentIndex());
 }
 
 void CSettingsDlg::OnSave() {

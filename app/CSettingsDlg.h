@@ -9,6 +9,7 @@
 #include <QFont>
 
 class CHistCBox;
+class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -21,6 +22,7 @@ public:
         IDD = 132,
         IDC_ONTRAY = 1080,
         IDC_NOPARSE = 1127,
+        IDC_SEPARATOR = 1300,
         IDC_SYNTAX = 1070,
         IDC_AUTOSAVE = 1033,
         IDC_AS_MIN = 1034,
@@ -114,6 +116,7 @@ private:
     _Settings m_Settings;
 
     CHistCBox* m_FontFace = nullptr;
+    QComboBox* m_Separator = nullptr;
     QListWidget* m_KeywordList = nullptr;
     QRadioButton* m_NoConversion = nullptr;
     QRadioButton* m_AnsiToOem = nullptr;

@@ -27,6 +27,9 @@ const char* const kUsage =
     "      --remove-term        blank each statement's terminator before running it\n"
     "      --continue           after a failing statement go on with the next (default: stop)\n"
     "      --split              only cut the script and print its statements as JSON\n"
+    "      --statement-separator keywords|semicolons\n"
+    "                           cut the script by leading keywords (default), or after each \";\" outside\n"
+    "                           quotes, comments and routine bodies and at lines holding GO alone\n"
     "  -q, --quiet              no progress on standard error\n"
     "      --version            print the version\n"
     "  -h, --help               print this text\n"
@@ -57,6 +60,7 @@ const OptionForm kForms[] = {
     {nullptr, "--remove-term", Kind::Flag},
     {nullptr, "--continue", Kind::Flag},
     {nullptr, "--split", Kind::Flag},
+    {nullptr, "--statement-separator", Kind::Value},
     {"-q", "--quiet", Kind::Flag},
     {nullptr, "--version", Kind::Flag},
     {"-h", "--help", Kind::Flag},
@@ -179,7 +183,13 @@ std::optional<CRunOptions> CRunOptions::Parse(const CStringArray& arguments, CSt
             o.continueOnError = true;
         else if (option == "--split")
             o.split = true;
-        else if (option == "--quiet")
+        else if (option == "--statement-separator") {
+            if (*value != "keywords" && *value != "semicolons") {
+                error = "unknown statement separator " + *value + " (keywords or semicolons)";
+                return std::nullopt;
+            }
+            o.semicolons = *value == "semicolons";
+        } else if (option == "--quiet")
             o.quiet = true;
         else if (option == "--version")
             o.version = true;

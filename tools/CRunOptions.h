@@ -25,6 +25,7 @@ public:
     bool removeTerm = false;
     bool continueOnError = false;
     bool split = false;
+    bool semicolons = false; // cut after semicolons and at GO lines instead of by keywords
     bool quiet = false;
     bool version = false;
     bool help = false;

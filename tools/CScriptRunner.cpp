@@ -101,6 +101,8 @@ int CScriptRunner::RunStatements(const CString& text) {
     CScriptExecutor::Options options;
     options.noParse = m_Options.noParse;
     options.removeTerm = m_Options.removeTerm;
+    if (m_Options.semicolons)
+        options.separator = CScriptExecutor::Options::SEPARATOR_SEMICOLONS;
     const CScriptExecutor::Outcome outcome = executor.Run(m_DB, text, options, *this);
     m_Tables = executor.Tables();
     if (outcome != CScriptExecutor::RUN_DONE) {

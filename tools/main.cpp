@@ -7,6 +7,7 @@
 #include "codbc/ODBC.h"
 #include "grid/CExportFile.h"
 #include "parse/CParse.h"
+#include "parse/CSemicolonCutter.h"
 #include "services/Helpers.h"
 #include "toolkit/MessageBox.h"
 
@@ -55,13 +56,22 @@ std::optional<CString> ReadScript(const char* path) {
     return CRunText::WithoutByteOrderMark(content);
 }
 
-int Split(const char* path) {
+int Split(const char* path, bool semicolons) {
     const std::optional<CString> raw = ReadScript(path);
     if (!raw)
         return CScriptRunner::EXIT_USAGE;
     const CString text = CRunText::Prepare(*raw);
     CParse parse;
-    parse.Parse(text);
+    if (semicolons) {
+        // The same cut as the run's, with the table list of the last statement.
+        const std::vector<std::string_view> views = CSemicolonCutter::Cut(text);
+        if (!views.empty())
+            parse.Parse(CString(views.back()));
+        parse.m_Count = static_cast<int>(views.size());
+        parse.m_Statements.assign(views.begin(), views.end());
+    } else {
+        parse.Parse(text);
+    }
     const CString json = "{\"count\": " + std::to_string(parse.m_Count) +
                          ", \"tables\": " + CJsonWriter::Quoted(parse.m_Tables) +
                          ", \"statements\": " + CJsonWriter::Array(parse.m_Statements) + "}\n";
@@ -115,6 +125,6 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (options->split)
-        return Split(options->script.c_str());
+        return Split(options->script.c_str(), options->semicolons);
     return Run(*options);
 }

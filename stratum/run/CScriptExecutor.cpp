@@ -1,6 +1,7 @@
 #include "run/CScriptExecutor.h"
 
 #include "codbc/CDB.h"
+#include "parse/CSemicolonCutter.h"
 
 #include <cstdio>
 
@@ -20,13 +21,23 @@ CScriptExecutor::Outcome CScriptExecutor::Run(CDB& session, std::string_view scr
     m_Parser.m_Tables.clear();
     m_LastIndex = -1;
     m_LastStatus = 0;
+    const bool semicolons = options.separator == Options::SEPARATOR_SEMICOLONS;
     if (!options.noParse) {
-        m_Parser.Parse(script.data(), script.size());
+        if (semicolons) {
+            m_Statements = CSemicolonCutter::Cut(script);
+            // The grid shows the last statement's result, so its FROM list names the export's table.
+            if (!m_Statements.empty())
+                m_Parser.Parse(m_Statements.back().data(), m_Statements.back().size());
+        } else {
+            m_Parser.Parse(script.data(), script.size());
+            if (m_Parser.m_Count > 0)
+                m_Statements = std::move(m_Parser.m_Views);
+        }
         handler.PhaseChanged(PHASE_CUT);
-        if (m_Parser.m_Count > 1 && !handler.ConfirmStatements(m_Parser.m_Count))
+        if (m_Statements.size() > 1 && !handler.ConfirmStatements(static_cast<int>(m_Statements.size()))) {
+            m_Statements.clear();
             return RUN_REFUSED;
-        if (m_Parser.m_Count > 0)
-            m_Statements = std::move(m_Parser.m_Views);
+        }
     }
     // Nothing recognised, or no parsing: the whole script is the one statement.
     if (m_Statements.empty())
@@ -43,7 +54,8 @@ CScriptExecutor::Outcome CScriptExecutor::Run(CDB& session, std::string_view scr
         if (handler.CancelRequested())
             return RUN_CANCELLED;
         const CString executed =
-            m_Parser.ExecutableText(m_Statements[size_t(i)], !options.noParse, options.removeTerm);
+            m_Parser.ExecutableText(m_Statements[size_t(i)], !options.noParse && !semicolons,
+                                    options.removeTerm && !(semicolons && !options.noParse));
         handler.StatementStarting(i, count);
         session.StmtRealloc();
         const int status = session.Exec(executed);

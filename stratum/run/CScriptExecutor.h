@@ -22,14 +22,17 @@ public:
     struct Options {
         // Execute the whole script as one statement.
         bool noParse = false;
-        // Blank each statement's terminator before it is sent.
+        // Blank each statement's terminator before it is sent (the keyword cut only: the semicolon
+        // cut leaves the terminators out of the statements already).
         bool removeTerm = false;
+        // How the script is cut: by leading keywords, or after semicolons and at GO lines.
+        enum Separator { SEPARATOR_KEYWORDS, SEPARATOR_SEMICOLONS } separator = SEPARATOR_KEYWORDS;
     };
 
     // What the caller decides after a failing statement.
     enum Decision { DECIDE_CONTINUE, DECIDE_CONTINUE_SILENTLY, DECIDE_CANCEL };
     enum Phase {
-        // The parser has cut the script; its table list is known. Not reached without parsing.
+        // The script has been cut; its table list is known. Not reached without parsing.
         PHASE_CUT,
         // The statements are about to run.
         PHASE_EXECUTE,
@@ -80,7 +83,8 @@ public:
 
     // The statements of the last run: views into its script, or the whole script as the only one.
     const std::vector<std::string_view>& Statements() const { return m_Statements; }
-    // The parser's table list of the last run; empty when it did not parse.
+    // The table list of the last run: the FROM list of the script's last SELECT after the keyword cut,
+    // that of the last statement after the semicolon cut; empty when it did not parse.
     const CString& Tables() const { return m_Parser.m_Tables; }
     // The statement whose result the session holds: the last one that ran, -1 when none ran.
     int LastIndex() const { return m_LastIndex; }

@@ -332,6 +332,20 @@ TEST_P(CResultsModeRun, NoParseSendsTheWholeScriptAsOneStatement) {
     EXPECT_EQ((CStringArray{"select n<CR/LF>from t<CR/LF>"}), History());
 }
 
+TEST_P(CResultsModeRun, SemicolonSeparatorRunsEachStatementAndRecordsItWithoutItsTerminator) {
+    S().setInt("Separator", 1);
+    S().setInt("Remove", 1); // nothing left to blank: a quoted ";" stays
+    SetScript("select 1;\r\ninsert into t values (7); -- seven\r\nselect n, 'a;b' from t where n = 7;\r\n");
+    messages.QueueAnswer(IDYES);
+    ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
+    ASSERT_EQ(1u, messages.Shown().size());
+    EXPECT_NE(CString::npos, messages.Shown()[0].text.find("containts 3 SQL")) << messages.Shown()[0].text;
+    EXPECT_EQ("7", Cell(1, 1));
+    EXPECT_EQ("a;b", Cell(1, 2));
+    EXPECT_EQ((CStringArray{"select n, 'a;b' from t where n = 7", "insert into t values (7)", "select 1"}),
+              History());
+}
+
 TEST_P(CResultsModeRun, RemoveBlanksTheTerminatorOutsideQuotesAndTheHistoryKeepsIt) {
     S().setInt("Remove", 1);
     Sql("insert into t values (1)");

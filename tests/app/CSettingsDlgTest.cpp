@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,13 +70,14 @@ TEST_F(SettingsDlgTest, RegistersEveryOptionWithItsDefault) {
     _Settings& s = dlg.Settings();
     s.LoadData();
     const std::pair<const char*, int> ints[] = {
-        {"AutoSave", 1},      {"AS_Min", 5},          {"Syntax", 1},        {"CountTime", 1},
-        {"OnTray", 0},        {"BlobAsText", 0},      {"SavePassword", 0},  {"NoParse", 0},
-        {"OemToAnsi", 0},     {"Remove", 0},          {"PlaySound", 0},     {"IsPerm", 0},
-        {"NeedRegister", 1},  {"NullAsNull", 1},      {"ShowAllChars", 0},  {"TabSize", 4},
-        {"FontSize", 10},     {"CursorX", 0},         {"CursorY", 0},       {"KeywordColorR", 0},
-        {"KeywordColorG", 0}, {"KeywordColorB", 255}, {"CommentColorR", 0}, {"CommentColorG", 128},
-        {"CommentColorB", 0}, {"ConstColorR", 255},   {"ConstColorG", 0},   {"ConstColorB", 0},
+        {"AutoSave", 1},        {"AS_Min", 5},        {"Syntax", 1},          {"CountTime", 1},
+        {"OnTray", 0},          {"BlobAsText", 0},    {"SavePassword", 0},    {"NoParse", 0},
+        {"OemToAnsi", 0},       {"Remove", 0},        {"Separator", 0},       {"PlaySound", 0},
+        {"IsPerm", 0},          {"NeedRegister", 1},  {"NullAsNull", 1},      {"ShowAllChars", 0},
+        {"TabSize", 4},         {"FontSize", 10},     {"CursorX", 0},         {"CursorY", 0},
+        {"KeywordColorR", 0},   {"KeywordColorG", 0}, {"KeywordColorB", 255}, {"CommentColorR", 0},
+        {"CommentColorG", 128}, {"CommentColorB", 0}, {"ConstColorR", 255},   {"ConstColorG", 0},
+        {"ConstColorB", 0},
     };
     for (const auto& [name, value] : ints)
         EXPECT_EQ(value, s.getInt(name)) << name;
@@ -414,6 +416,9 @@ TEST_F(SettingsDlgTest, SaveStoresFieldsFontConversionAndPlacement) {
     auto* faces = Ctrl<CHistCBox>(dlg, CSettingsDlg::IDC_FONTFACE);
     faces->setCurrentIndex(faces->count() - 1);
     const CString face = faces->currentText().toStdString();
+    auto* separator = Ctrl<QComboBox>(dlg, CSettingsDlg::IDC_SEPARATOR);
+    EXPECT_EQ("Semicolons and GO lines", separator->itemText(1).toStdString());
+    separator->setCurrentIndex(1);
 
     QTest::mouseClick(Ctrl<QPushButton>(dlg, CSettingsDlg::IDC_SAVE), Qt::LeftButton);
     EXPECT_EQ(QDialog::Accepted, dlg.result());
@@ -424,6 +429,7 @@ TEST_F(SettingsDlgTest, SaveStoresFieldsFontConversionAndPlacement) {
     EXPECT_EQ("1", Stored("OemToAnsi"));
     EXPECT_EQ("12", Stored("AS_Min"));
     EXPECT_EQ(face, Stored("FontFace"));
+    EXPECT_EQ("1", Stored("Separator"));
     EXPECT_NE("<missing>", Stored("dlgY2", "Settings"));
 
     Ctrl<QRadioButton>(dlg, CSettingsDlg::IDC_OEMTOANSI)->setChecked(true);

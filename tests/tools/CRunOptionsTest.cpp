@@ -62,6 +62,7 @@ TEST(RunOptions, UsageErrors) {
         {{"--password", "secret", "a.sql"}, "never taken from the command line"},
         {{"-psecret", "a.sql"}, "never taken from the command line"},
         {{"-s", "", "a.sql"}, "the separator is empty"},
+        {{"--statement-separator", "go", "a.sql"}, "unknown statement separator go"},
     };
     for (const auto& [arguments, expected] : cases) {
         CString error;

@@ -132,6 +132,29 @@ TEST_P(ScriptRunning, RemoveTermAndNoParse) {
     EXPECT_NE(CString::npos, err.Text().find("statement 1 of 1 failed")) << err.Text();
 }
 
+// Cut at semicolons, a SELECT without FROM no longer swallows the rest, and a routine body with
+// several ";" runs as one statement: the rows its statements add prove that each one ran.
+TEST_P(ScriptRunning, SemicolonSeparatorRunsEveryStatementAndKeepsBodiesWhole) {
+    options.semicolons = true;
+    const CString script =
+        GetParam() == Backend::SQLite
+            ? "select 1; create table q(n integer);\r\n"
+              "create trigger t after insert on p begin\r\n"
+              "  insert into q values (new.id); insert into q values (new.id * 10);\r\n"
+              "end;\r\n"
+              "insert into p values (3, 'x;y'); -- ; in a comment\r\n"
+              "select count(*) from p, q where q.n in (3, 30) and p.id = 3"
+            : "select now(); create table q(n integer);\r\n"
+              "create function f(k integer) returns integer as $$\r\n"
+              "begin insert into q values (k); insert into q values (k * 10); return k; end\r\n"
+              "$$ language plpgsql;\r\n"
+              "insert into p values (f(3), 'x;y'); /* ; */\r\n"
+              "select count(*) from p, q where q.n in (3, 30) and p.id = 3";
+    ASSERT_EQ(0, runner->Execute(script)) << err.Text();
+    EXPECT_EQ("2", runner->Table().GetItemText(1, 1));
+    EXPECT_EQ("p,q", runner->Table().GetTables());
+}
+
 TEST_P(ScriptRunning, ProgressAndTimeLineOnATerminal) {
     runner->SetProgress(true);
     ASSERT_EQ(0, runner->Execute("insert into p values (7, 'x');\r\nselect id from p;\r\n")) << err.Text();

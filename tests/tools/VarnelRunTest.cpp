@@ -133,6 +133,16 @@ TEST(VarnelRun, SplitReadsStandardInputAndEscapesBytes) {
         outcome.out);
 }
 
+TEST(VarnelRun, SplitAtSemicolonsGivesTheLastStatementsTables) {
+    const Outcome outcome = RunTool({"--split", "--statement-separator", "semicolons", "-"},
+                                    "select 1; select * from customers -- ;\nGO\nselect 2 from b");
+    EXPECT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_EQ(R"({"count": 3, "tables": "b", "statements": ["select 1", "select * from customers -- ;", )"
+              R"("select 2 from b"]})"
+              "\n",
+              outcome.out);
+}
+
 TEST(VarnelRun, SplitOfAScriptWithoutStatements) {
     const Outcome outcome = RunTool({"--split", "-"}, "");
     EXPECT_EQ(0, outcome.exitCode);
