@@ -22,6 +22,7 @@
 
 #include "codbc/CDB.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDragEnterEvent>
@@ -29,6 +30,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -220,6 +222,7 @@ bool CMainWindow::OnInitDialog() {
     connect(m_Script, &CScriptMode::CaretMoved, this, &CMainWindow::SetCaretPane);
     connect(m_Script, &CScriptMode::ModifiedChanged, this, &CMainWindow::SetModifiedMark);
     connect(m_Script, &CScriptMode::FileChanged, this, &CMainWindow::UpdateTitle);
+    connect(m_Script, &CScriptMode::RunRequested, this, [this](unsigned id) { OnCommand(id); });
     m_Script->Create(0, 0);
     m_Script->Activate();
 
@@ -317,6 +320,22 @@ void CMainWindow::BuildMenu() {
     results->addSeparator();
     add(results, "Sort ASC", ID_SORT_ASC);
     add(results, "Sort desc", ID_SORT_DESC);
+    results->addSeparator();
+    add(results, "Run statement\tCtrl+Enter", ID_RUN_STATEMENT);
+    add(results, "Run selection\tCtrl+Shift+Enter", ID_RUN_SELECTION);
+    // The keys work wherever the focus is in the window; macros keep Ctrl with digits and letters.
+    auto shortcut = [this](QList<QKeySequence> keys, unsigned id) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        addAction(action);
+    };
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)},
+             ID_RUN_STATEMENT);
+    shortcut({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Enter)},
+             ID_RUN_SELECTION);
     QMenu* tools = m_MenuBar->addMenu("Tool&s");
     add(tools, "Settings...", ID_SETTINGS);
     add(tools, "&Macro definitions...", ID_MACROS);
@@ -483,6 +502,17 @@ bool CMainWindow::OnCommand(unsigned id) {
     case ID_SORT_ASC:
     case ID_SORT_DESC:
         return m_Results->OnCommand(id);
+    case ID_RUN_STATEMENT:
+    case ID_RUN_SELECTION: {
+        if (IsRunning())
+            return true;
+        const CString text = id == ID_RUN_STATEMENT
+                                 ? m_Script->CaretStatement(m_Settings.getInt("NoParse") != 0)
+                                 : m_Script->SelectionText();
+        if (!text.empty())
+            m_Results->RunText(text);
+        return true;
+    }
     case ID_SETTINGS:
         if (m_SettingsDlg.Open())
             RunModal(m_SettingsDlg);

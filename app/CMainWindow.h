@@ -55,6 +55,8 @@ public:
         ID_EXPORT = 1029,
         ID_SORT_ASC = 32828,
         ID_SORT_DESC = 32829,
+        ID_RUN_STATEMENT = 32860,
+        ID_RUN_SELECTION = 32861,
         ID_SETTINGS = 32801,
         ID_MACROS = 1963,
         ID_LOG_VIEW = 32796,

@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 uint32_t CResultsMode::lastRunChecksum = 0;
 
@@ -150,11 +151,23 @@ bool CResultsMode::OnCommand(unsigned id) {
     return true;
 }
 
+void CResultsMode::RunText(const CString& text) {
+    if (m_Running)
+        return;
+    m_PartText = text;
+    if (m_Main.CurrentMode() == CMainWindow::MODE_RESULTS)
+        Activate();
+    else
+        m_Main.SwitchMode(CMainWindow::MODE_RESULTS);
+    m_PartText.reset();
+}
+
 void CResultsMode::Activate() {
     if (m_Running)
         return;
     CScriptMode* script = m_Main.ScriptPage();
-    m_ScriptText = script ? script->ScriptText() : CString();
+    const std::optional<CString> part = std::exchange(m_PartText, std::nullopt);
+    m_ScriptText = part ? *part : script ? script->ScriptText() : CString();
     if (m_ScriptText.empty() || !m_Session || !m_Grid) {
         Abandon();
         return;
@@ -168,15 +181,17 @@ void CResultsMode::Activate() {
         Abandon();
         return;
     }
-    const uint32_t checksum = CRC32(m_ScriptText.data(), static_cast<int>(m_ScriptText.size()));
-    if (checksum == lastRunChecksum) {
+    // A part's result is not the script's: the next whole-script run executes again.
+    const uint32_t checksum = part ? 0 : CRC32(m_ScriptText.data(), static_cast<int>(m_ScriptText.size()));
+    if (!part && checksum == lastRunChecksum) {
         CSmDialog::Activate();
         return;
     }
     lastRunChecksum = checksum;
     m_Grid->ViewNull(m_Settings.getInt("NullAsNull"));
     // A failed safety copy has been reported by the writer; the run goes on.
-    script->WriteScriptFile(m_Settings.getStr("AUTOname"));
+    if (script)
+        script->WriteScriptFile(m_Settings.getStr("AUTOname"));
 
     m_Running = true;
     // The time of the previous run does not belong to this one.

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class _Settings;
 class CDB;
@@ -56,6 +57,9 @@ public:
     // The run: executes the script (unless it is the one whose result is shown) and shows the
     // result, or goes back to the Script mode when the run is abandoned.
     void Activate() override;
+    // Runs `text` (a statement or a selection of the script) as a script of its own and shows the
+    // page; the check that skips an unchanged script belongs to the whole-script run only.
+    void RunText(const CString& text);
     // The toolbar's and the menu's grid commands; false for any other command.
     bool OnCommand(unsigned id);
 
@@ -103,6 +107,8 @@ private:
     QTimer m_CancelDelay;
     bool m_Executing = false;
     bool m_Running = false;
+    // The text RunText hands to the next Activate.
+    std::optional<CString> m_PartText;
 
     static uint32_t lastRunChecksum;
 };

@@ -5,7 +5,10 @@
 #include "CScriptFile.h"
 #include "CSettingsDlg.h"
 #include "CToolbarImages.h"
+#include "editor/CEditModel.h"
+#include "editor/CUtf8.h"
 #include "editor/ColorEditWnd.h"
+#include "parse/CCaretStatement.h"
 #include "parse/CParse.h"
 #include "services/CSysReg.h"
 #include "services/ProgramDirectory.h"
@@ -17,9 +20,13 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygon>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -57,6 +64,21 @@ void RememberFolder(const CString& path) {
         return;
     CSysReg reg;
     reg.Save("", kDirKey, dir);
+}
+
+// A green triangle for running the statement; with a bar before it for running the selection.
+QIcon RunIcon(bool selection) {
+    QPixmap image(16, 16);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(40, 150, 60));
+    const int left = selection ? 6 : 3;
+    painter.drawPolygon(QPolygon({QPoint(left, 2), QPoint(left + 10, 8), QPoint(left, 14)}));
+    if (selection)
+        painter.drawRect(1, 2, 3, 12);
+    return QIcon(image);
 }
 
 // Forwards Enter in a box's edit field to the page.
@@ -156,6 +178,16 @@ bool CScriptMode::OnInitDialog() {
                            "edit-copy", "edit-paste", "edit-select-all", "edit-undo", "edit-redo",
                            "document-print", "insert-text"},
                           ":/script-toolbar.xpm");
+    m_ToolBar->addSeparator();
+    for (const Button& b : {Button{ID_RUN_STATEMENT, "Run statement (Ctrl+Enter)"},
+                            Button{ID_RUN_SELECTION, "Run selection (Ctrl+Shift+Enter)"}}) {
+        QAction* action =
+            m_ToolBar->addAction(RunIcon(b.id == ID_RUN_SELECTION), QString(b.tip).section(" (", 0, 0));
+        action->setToolTip(b.tip);
+        action->setData(b.id);
+        const unsigned id = b.id;
+        connect(action, &QAction::triggered, this, [this, id] { emit RunRequested(id); });
+    }
     layout->addWidget(m_ToolBar);
 
     // Editor.
@@ -226,6 +258,34 @@ CString CScriptMode::ScriptText() const {
     CString text;
     m_Editor->UnloadText(text);
     return text;
+}
+
+CString CScriptMode::CaretStatement(bool noParse) {
+    const CString text = ScriptText();
+    const QPoint caret = m_Editor->GetCursorPos();
+    size_t offset = 0;
+    for (int line = 0; line < caret.y() && line < m_Editor->GetLineCount(); ++line)
+        offset += m_Editor->GetLine(line).size() + 2;
+    offset += CUtf8::ByteOffset(m_Editor->GetLine(caret.y()), caret.x());
+    const CCaretStatement::Range range = CCaretStatement::Find(text, offset, noParse);
+    if (range.Empty()) {
+        m_Editor->MarkLines(-1, -1);
+        return CString();
+    }
+    auto lineOf = [&](size_t at) { return int(std::count(text.begin(), text.begin() + long(at), '\n')); };
+    m_Editor->MarkLines(lineOf(range.begin), lineOf(range.end - 1));
+    return text.substr(range.begin, range.end - range.begin);
+}
+
+CString CScriptMode::SelectionText() {
+    const CEditModel& model = m_Editor->Model();
+    if (!model.HasSelection())
+        return CString();
+    int sx, sy, ex, ey;
+    model.GetSelection(sx, sy, ex, ey);
+    // A selection that ends at the start of a line does not take that line.
+    m_Editor->MarkLines(sy, ex == 0 && ey > sy ? ey - 1 : ey);
+    return model.GetSelectedText();
 }
 
 bool CScriptMode::QuerySave() {

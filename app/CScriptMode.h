@@ -28,6 +28,9 @@ public:
         ID_FILE_SAVE = 57673,
         ID_FILE_PRINT = 32785,
         ID_MACROS = 1963,
+        // Run the statement at the caret, or the selection.
+        ID_RUN_STATEMENT = 32860,
+        ID_RUN_SELECTION = 32861,
     };
     // Entries kept by each history box.
     static constexpr int kHistoryLimit = 50;
@@ -76,6 +79,10 @@ public:
     void InsertSql(const CString& text, int how);
     // The editor's whole text.
     CString ScriptText() const;
+    // The statement holding the caret (the whole script with `noParse`), or the selected text;
+    // marked in the editor. Empty when there is nothing to run.
+    CString CaretStatement(bool noParse);
+    CString SelectionText();
 
     // Starts (or restarts) the auto-save timer with a period in minutes; a period outside 1 to 60
     // uses the default. StopAutoSave stops it.
@@ -110,6 +117,8 @@ signals:
     void ModifiedChanged(bool modified);
     // "SqlFile" changed: the window title needs updating.
     void FileChanged();
+    // A toolbar button asks to run the statement at the caret or the selection (its command).
+    void RunRequested(unsigned id);
 
 protected:
     bool OnInitDialog() override;

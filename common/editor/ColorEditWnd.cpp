@@ -209,6 +209,12 @@ void ColorEditWnd::UnloadText(CString& out) const {
     m_Model.UnloadText(out);
 }
 
+void ColorEditWnd::MarkLines(int first, int last) {
+    m_MarkFirst = first;
+    m_MarkLast = first < 0 ? -1 : last;
+    viewport()->update();
+}
+
 void ColorEditWnd::SetLine(const char* text, int line) {
     m_Model.SetLine(text ? text : "", line);
     Refresh(false);
@@ -295,6 +301,7 @@ void ColorEditWnd::ShowCaret() {
 }
 
 void ColorEditWnd::OnModelChange() {
+    m_MarkFirst = m_MarkLast = -1;
     SyncDocument();
     UpdateScrollBars();
     viewport()->update();
@@ -904,6 +911,12 @@ void ColorEditWnd::DrawLine(QPainter& painter, int line, std::u32string& chars) 
     const int y = m_View.LineY(line);
     const int width = viewport()->width();
     const COLORREF normal = text.GetColorizer() ? text.GetColorizer()->GetNormalColor() : 0;
+    if (line >= m_MarkFirst && line <= m_MarkLast) {
+        // A light amber over the background, so the colours of the text stay readable.
+        QColor tint = ToQColor(m_BackColor);
+        tint.setRgb((tint.red() * 3 + 255) / 4, (tint.green() * 3 + 214) / 4, (tint.blue() * 3 + 90) / 4);
+        painter.fillRect(QRect(0, y, width, m_LineHeight), tint);
+    }
 
     // Collects glyphs of one colour and draws them as one run on the cell grid.
     QList<quint32> glyphs;

@@ -75,6 +75,10 @@ public:
     int GetLineCount() const { return m_Model.GetLineCount(); }
     void SetLine(const char* text, int line);
     void ReplaceSelText(const char* text);
+    // Tints the background of lines first..last (what was just run) until the next edit; -1 for none.
+    void MarkLines(int first, int last);
+    int MarkedFirst() const { return m_MarkFirst; }
+    int MarkedLast() const { return m_MarkLast; }
 
     QPoint GetCursorPos() const { return {m_Model.GetCursorX(), m_Model.GetCursorY()}; }
     QPoint GetAnchorPos() const { return {m_Model.GetAnchorX(), m_Model.GetAnchorY()}; }
@@ -199,6 +203,8 @@ private:
     int m_Ascent = 8;
     COLORREF m_BackColor = RGB(255, 255, 255);
     COLORREF m_HighlightColor = 0;
+    int m_MarkFirst = -1;
+    int m_MarkLast = -1;
     COLORREF m_HighlightTextColor = RGB(255, 255, 255);
     CEditModel m_Model;
     CEditViewport m_View;

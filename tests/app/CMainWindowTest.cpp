@@ -245,9 +245,9 @@ TEST_F(MainWindowTest, MenuHoldsEveryCommand) {
         collect(a->menu());
     }
     EXPECT_EQ((CStringArray{"&File", "&Edit", "Results", "Tool&s", "&Help"}), titles);
-    const std::set<unsigned> expected = {1062,  57672, 57673, 57674, 32785, 1,     57643, 57644, 57635,
-                                         57634, 57637, 57642, 57641, 1028,  1029,  32828, 32829, 32801,
-                                         1963,  32796, 32797, 57670, 32804, 32807, 1012,  57671};
+    const std::set<unsigned> expected = {1062,  57672, 57673, 57674, 32785, 1,     57643, 57644, 57635, 57634,
+                                         57637, 57642, 57641, 1028,  1029,  32828, 32829, 32801, 1963,  32796,
+                                         32797, 57670, 32804, 32807, 1012,  57671, 32860, 32861};
     EXPECT_EQ(expected, ids);
     EXPECT_EQ("Export: Microsoft Excel", CStringTable::TipText(32827));
     EXPECT_EQ("Copy object's text", CStringTable::TipText(32841));
@@ -630,8 +630,8 @@ TEST_F(MainWindowTest, EveryToolbarButtonHasAnImageAndATip) {
             EXPECT_FALSE(action->toolTip().isEmpty()) << action->text().toStdString();
         }
     }
-    // Script 12, Results 10, Schema 3, Builder 4.
-    EXPECT_EQ(29, buttons);
+    // Script 14, Results 10, Schema 3, Builder 4.
+    EXPECT_EQ(31, buttons);
 }
 
 TEST_F(MainWindowTest, MinimisingWithoutATrayBehavesNormally) {

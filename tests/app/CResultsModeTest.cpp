@@ -684,3 +684,44 @@ INSTANTIATE_TEST_SUITE_P(, CResultsModeRun, testing::Values(Backend::SQLite, Bac
                          [](const testing::TestParamInfo<Backend>& info) {
                              return info.param == Backend::SQLite ? "SQLite" : "Postgres";
                          });
+
+// Ctrl+Enter runs only the statement holding the caret, marks its lines, and leaves the whole-script
+// check alone; Ctrl+Shift+Enter runs the selection as a script of its own.
+TEST_P(CResultsModeRun, CtrlEnterRunsTheStatementAtTheCaretAndCtrlShiftEnterTheSelection) {
+    ColorEditWnd* editor = m_Window->ScriptPage()->Editor();
+    SetScript("insert into t values (1);\r\n\r\ninsert into t values (2);\r\n\r\ninsert into t values (3)");
+    editor->SetCursorPos(QPoint(3, 2));
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(CMainWindow::MODE_RESULTS, m_Window->CurrentMode());
+    EXPECT_EQ("1", Rows());
+    EXPECT_EQ("1", Value("select count(*) from t where n = 2"));
+    EXPECT_EQ(2, editor->MarkedFirst());
+    EXPECT_EQ(2, editor->MarkedLast());
+    EXPECT_EQ("insert into t values (2)", Current());
+    EXPECT_EQ(0u, CResultsMode::LastRunChecksum()) << "a part is not the script";
+    EXPECT_TRUE(messages.Shown().empty()) << "one statement: no question";
+
+    // The caret in the blank line below the first statement takes that one.
+    BackToScript();
+    editor->SetCursorPos(QPoint(0, 1));
+    m_Window->OnCommand(CMainWindow::ID_RUN_STATEMENT);
+    EXPECT_EQ("1", Value("select count(*) from t where n = 1"));
+    EXPECT_EQ("2", Rows());
+
+    // A selection spanning the last two statements and a query runs them all, asking first.
+    BackToScript();
+    SetScript("insert into t values (8)\r\ninsert into t values (9)\r\nselect n from t order by n");
+    editor->SetSelection(0, 1, 26, 2);
+    messages.QueueAnswer(IDYES);
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(CMainWindow::MODE_RESULTS, m_Window->CurrentMode());
+    EXPECT_EQ("0", Value("select count(*) from t where n = 8"));
+    EXPECT_EQ(3, DataRows()) << "1, 2 and 9";
+    EXPECT_EQ("9", Cell(3, 1));
+    EXPECT_EQ(1, editor->MarkedFirst());
+    EXPECT_EQ(2, editor->MarkedLast());
+    // The next edit takes the mark away.
+    BackToScript();
+    editor->ReplaceSelText("x");
+    EXPECT_EQ(-1, editor->MarkedFirst());
+}
