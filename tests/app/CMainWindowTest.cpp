@@ -630,8 +630,8 @@ TEST_F(MainWindowTest, EveryToolbarButtonHasAnImageAndATip) {
             EXPECT_FALSE(action->toolTip().isEmpty()) << action->text().toStdString();
         }
     }
-    // Script 12, Results 10, Schema 3, Builder 4.
-    EXPECT_EQ(29, buttons);
+    // Script 12, Results 11, Schema 3, Builder 4.
+    EXPECT_EQ(30, buttons);
 }
 
 TEST_F(MainWindowTest, MinimisingWithoutATrayBehavesNormally) {
