@@ -17,10 +17,15 @@
 #include "toolkit/MessageBox.h"
 
 #include "codbc/CDB.h"
+#include "grid/CResultTable.h"
+#include "run/CResultTab.h"
+#include "views/CResultLoader.h"
 #include "views/DBgrid.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QSignalBlocker>
+#include <QTabBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -34,7 +39,34 @@ uint32_t CResultsMode::lastRunChecksum = 0;
 namespace {
 const char* const kManyStatements =
     "Script containts %d SQL statements.\nYou'll view olny results of last statement.\nContinue ?";
+
+// Passes rows on to a table until it holds `limit` of them, then ends the reading.
+class CLimitedSink : public CRowSink {
+public:
+    CLimitedSink(CResultTable& table, int limit) : m_Table(table), m_Limit(limit) {}
+    bool BeginRows() override { return m_Table.BeginRows(); }
+    bool AddRow(int index, const std::string_view* texts, size_t count) override {
+        if (index >= m_Limit) {
+            m_Cut = true;
+            return false;
+        }
+        return m_Table.AddRow(index, texts, count);
+    }
+    bool EndRows() override { return m_Table.EndRows(); }
+    bool Cut() const { return m_Cut; }
+
+private:
+    CResultTable& m_Table;
+    int m_Limit;
+    bool m_Cut = false;
+};
 } // namespace
+
+struct CResultsMode::KeptResult {
+    std::unique_ptr<CResultTable> table;
+    CString caption;
+    bool sized = false;
+};
 
 CResultsMode::Stamp CResultsMode::Stamp::Now() {
     const auto since = std::chrono::system_clock::now().time_since_epoch();
@@ -96,16 +128,30 @@ bool CResultsMode::OnInitDialog() {
         const unsigned id = b.id;
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     }
+    m_ToolBar->addSeparator();
+    m_KeepAction = m_ToolBar->addAction("Keep every result");
+    m_KeepAction->setToolTip("Keep every result of a run");
+    m_KeepAction->setData(ID_KEEP_RESULTS);
+    m_KeepAction->setCheckable(true);
+    m_KeepAction->setChecked(m_Settings.getInt("KeepResults") != 0);
+    connect(m_KeepAction, &QAction::toggled, this,
+            [this](bool on) { m_Settings.setInt("KeepResults", on ? 1 : 0); });
     CToolbarImages::Apply(m_ToolBar,
                           {"edit-copy", "edit-select-all", "text-x-generic", "text-x-sql", "text-xml",
                            "text-html", "x-office-spreadsheet", "view-sort-ascending", "view-sort-descending",
-                           "document-print"},
+                           "document-print", "view-list-details"},
                           ":/results-toolbar.xpm");
     layout->addWidget(m_ToolBar);
 
     m_Time = new QLabel("Time", this);
     SetControlId(m_Time, IDC_TIME);
     layout->addWidget(m_Time);
+
+    m_Tabs = new QTabBar(this);
+    m_Tabs->setExpanding(false);
+    m_Tabs->setVisible(false);
+    connect(m_Tabs, &QTabBar::currentChanged, this, &CResultsMode::OnTabChosen);
+    layout->addWidget(m_Tabs);
 
     m_Grid = new DBgrid(this);
     SetControlId(m_Grid, IDC_GRID);
@@ -189,6 +235,10 @@ void CResultsMode::Activate() {
     }
     lastRunChecksum = checksum;
     m_Grid->ViewNull(m_Settings.getInt("NullAsNull"));
+    if (m_KeepAction) {
+        const QSignalBlocker quiet(m_KeepAction);
+        m_KeepAction->setChecked(m_Settings.getInt("KeepResults") != 0);
+    }
     // A failed safety copy has been reported by the writer; the run goes on.
     if (script)
         script->WriteScriptFile(m_Settings.getStr("AUTOname"));
@@ -259,6 +309,7 @@ void CResultsMode::Activate() {
         }
     }
     m_Time->setText(QString::fromStdString(m_TimeText));
+    ShowResultTabs();
     m_Wait->SetStatus("Post-execution actions", 95);
     if (!m_Settings.getInt("IsPerm"))
         m_Session->Disconnect();
@@ -290,6 +341,7 @@ void CResultsMode::PhaseChanged(CScriptExecutor::Phase phase) {
         return;
     }
     // From here on an abandoned run leaves an empty grid.
+    ClearKeptResults();
     m_Grid->Clear();
     m_CountTime = m_Settings.getInt("CountTime") != 0;
     if (m_CountTime)
@@ -303,11 +355,88 @@ void CResultsMode::StatementStarting(int, int) {
     m_CancelDelay.start();
 }
 
-void CResultsMode::StatementDone(const CScriptExecutor::Step&) {
+void CResultsMode::StatementDone(const CScriptExecutor::Step& step) {
     m_CancelDelay.stop();
     m_Executing = false;
     m_Wait->NoCancel(1);
     m_ExecCursor.reset();
+    if (step.index + 1 == step.count && m_Settings.getInt("KeepResults"))
+        m_LastHasRows = step.HasResultSet();
+    // The last statement's result is read into the grid after the run.
+    if (step.status == 0 && step.index + 1 < step.count && m_Settings.getInt("KeepResults") &&
+        !m_Wait->cancelRequested && step.HasResultSet())
+        KeepResult(step);
+}
+
+void CResultsMode::KeepResult(const CScriptExecutor::Step& step) {
+    KeptResult kept{std::make_unique<CResultTable>(), {}, false};
+    CResultTable& table = *kept.table;
+    table.ViewNull(m_Settings.getInt("NullAsNull"));
+    table.SetBlobAsText(m_Settings.getInt("BlobAsText"));
+    table.AssignSQL(CString(step.statement));
+    table.AssignTables(m_Executor.Tables());
+    CString quote;
+    if (step.session->GetInfo(short(29), &quote) == 0 && !quote.empty())
+        table.SetIdentifierQuote(quote);
+    const int limit = std::max(1, m_Settings.getInt("KeepResultsLimit"));
+    CLimitedSink sink(table, limit);
+    CResultLoader loader(table);
+    loader.SetMessageParent(window());
+    loader.SetRowSink(&sink);
+    loader.AssignNeedAbort(&m_Wait->cancelRequested);
+    {
+        CWaitCursor wait;
+        loader.AssignDatabase(step.session, m_Settings.getInt("OemToAnsi"));
+    }
+    const bool cut = sink.Cut() || loader.Incomplete();
+    kept.caption = CResultTab::Text(step.index + 1, step.statement, loader.RowsRead(), cut);
+    m_Kept.push_back(std::move(kept));
+}
+
+void CResultsMode::ShowResultTabs() {
+    if (m_Kept.empty())
+        return;
+    // The grid holds the last statement's result; its slot waits for whatever the grid shows next.
+    const int last = m_Executor.LastIndex();
+    const std::string_view statement = last >= 0 && size_t(last) < m_Executor.Statements().size()
+                                           ? m_Executor.Statements()[size_t(last)]
+                                           : std::string_view();
+    // The last statement's summary, when it returned no rows, gets a tab too: it is what the grid shows.
+    const int rows = m_LastHasRows ? m_Grid->Loader().RowsRead() : 0;
+    m_Kept.push_back(
+        {std::make_unique<CResultTable>(), CResultTab::Text(last + 1, statement, rows, false), true});
+    const QSignalBlocker quiet(m_Tabs);
+    for (const KeptResult& kept : m_Kept)
+        m_Tabs->addTab(QString::fromStdString(kept.caption));
+    m_Shown = int(m_Kept.size()) - 1;
+    m_Tabs->setCurrentIndex(m_Shown);
+    m_Tabs->setVisible(true);
+}
+
+void CResultsMode::ClearKeptResults() {
+    const QSignalBlocker quiet(m_Tabs);
+    while (m_Tabs->count() > 0)
+        m_Tabs->removeTab(0);
+    m_Tabs->setVisible(false);
+    m_Kept.clear();
+    m_Shown = -1;
+    m_LastHasRows = false;
+}
+
+void CResultsMode::OnTabChosen(int index) {
+    if (index < 0 || size_t(index) >= m_Kept.size() || index == m_Shown || m_Running)
+        return;
+    // The shown result goes back to its slot; the chosen one comes out of its own.
+    if (m_Shown >= 0)
+        m_Grid->SwapTable(*m_Kept[size_t(m_Shown)].table);
+    m_Grid->SwapTable(*m_Kept[size_t(index)].table);
+    m_Shown = index;
+    KeptResult& kept = m_Kept[size_t(index)];
+    if (!kept.sized) {
+        m_Grid->AutoSize();
+        kept.sized = true;
+    }
+    m_Grid->Refresh();
 }
 
 CScriptExecutor::Decision CResultsMode::StatementFailed(const CScriptExecutor::Step& step) {
@@ -349,5 +478,7 @@ void CResultsMode::Abandon() {
         m_Grid->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_Running = false;
     lastRunChecksum = 0;
+    if (m_Tabs)
+        ClearKeptResults();
     m_Main.SwitchMode(CMainWindow::MODE_SCRIPT);
 }

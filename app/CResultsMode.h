@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class _Settings;
 class CDB;
@@ -19,7 +20,10 @@ class CMainWindow;
 class CWait;
 class CWaitCursor;
 class DBgrid;
+class CResultTable;
+class QAction;
 class QLabel;
+class QTabBar;
 class QToolBar;
 
 class CResultsMode : public CSmDialog, private CScriptExecutor::Handler {
@@ -38,6 +42,8 @@ public:
         ID_SORT_ASC = 32828,
         ID_SORT_DESC = 32829,
         ID_PRINT = 32785,
+        // Keeping every result of a run (a toggle).
+        ID_KEEP_RESULTS = 32900,
     };
     // How long a statement runs before the progress window lets the user cancel it.
     static constexpr int kCancelDelayMs = 1000;
@@ -68,6 +74,8 @@ public:
     static uint32_t LastRunChecksum() { return lastRunChecksum; }
 
     DBgrid* Grid() const { return m_Grid; }
+    // The tabs of the kept results of the last run; hidden when the run kept none.
+    QTabBar* ResultTabs() const { return m_Tabs; }
     QToolBar* ToolBar() const { return m_ToolBar; }
     QLabel* TimeLine() const { return m_Time; }
     const CString& TimeText() const { return m_TimeText; }
@@ -89,6 +97,12 @@ private:
     CScriptExecutor::Decision StatementFailed(const CScriptExecutor::Step& step) override;
     bool CancelRequested() override;
     void OnWaitCancelled();
+    // Reads the rows of a statement that is not the last one into a result of its own.
+    void KeepResult(const CScriptExecutor::Step& step);
+    // Adds the tabs of the kept results and the last one, the last chosen; none when nothing was kept.
+    void ShowResultTabs();
+    void ClearKeptResults();
+    void OnTabChosen(int index);
     void OnCancelDelay();
 
     CMainWindow& m_Main;
@@ -97,6 +111,13 @@ private:
     QLabel* m_Time = nullptr;
     QToolBar* m_ToolBar = nullptr;
     DBgrid* m_Grid = nullptr;
+    QTabBar* m_Tabs = nullptr;
+    QAction* m_KeepAction = nullptr;
+    // One result per tab; the slot of the shown tab holds what the grid held before it.
+    struct KeptResult;
+    std::vector<KeptResult> m_Kept;
+    int m_Shown = -1;
+    bool m_LastHasRows = false;
     CScriptExecutor m_Executor;
     CString m_TimeText;
     CString m_ScriptText;

@@ -79,6 +79,8 @@ const Option kOptions[] = {
     {"ConstColorR", S_INT, 0, "255"},
     {"ConstColorG", S_INT, 0, "0"},
     {"ConstColorB", S_INT, 0, "0"},
+    {"KeepResults", S_INT, 0, "0"},
+    {"KeepResultsLimit", S_INT, 0, "100000"},
 };
 
 // Check boxes and the settings they show.
@@ -86,11 +88,12 @@ const struct {
     int id;
     const char* name;
 } kChecks[] = {
-    {CSettingsDlg::IDC_ONTRAY, "OnTray"},         {CSettingsDlg::IDC_NOPARSE, "NoParse"},
-    {CSettingsDlg::IDC_SYNTAX, "Syntax"},         {CSettingsDlg::IDC_AUTOSAVE, "AutoSave"},
-    {CSettingsDlg::IDC_COUNTTIME, "CountTime"},   {CSettingsDlg::IDC_BLOBASTEXT, "BlobAsText"},
-    {CSettingsDlg::IDC_REMOVE, "Remove"},         {CSettingsDlg::IDC_PLAYSOUND, "PlaySound"},
-    {CSettingsDlg::IDC_NULLASNULL, "NullAsNull"}, {CSettingsDlg::IDC_SHOWALLCHARS, "ShowAllChars"},
+    {CSettingsDlg::IDC_ONTRAY, "OnTray"},           {CSettingsDlg::IDC_NOPARSE, "NoParse"},
+    {CSettingsDlg::IDC_SYNTAX, "Syntax"},           {CSettingsDlg::IDC_AUTOSAVE, "AutoSave"},
+    {CSettingsDlg::IDC_COUNTTIME, "CountTime"},     {CSettingsDlg::IDC_BLOBASTEXT, "BlobAsText"},
+    {CSettingsDlg::IDC_REMOVE, "Remove"},           {CSettingsDlg::IDC_PLAYSOUND, "PlaySound"},
+    {CSettingsDlg::IDC_NULLASNULL, "NullAsNull"},   {CSettingsDlg::IDC_SHOWALLCHARS, "ShowAllChars"},
+    {CSettingsDlg::IDC_KEEPRESULTS, "KeepResults"},
 };
 
 const struct {
@@ -245,6 +248,7 @@ bool CSettingsDlg::OnInitDialog() {
     connect(browse, &QPushButton::clicked, this, &CSettingsDlg::OnSoundFile);
     d->addWidget(browse, 4, 1);
     d->addWidget(check(IDC_NULLASNULL, "View NULLs as <NULL>"), 5, 0, 1, 2);
+    d->addWidget(check(IDC_KEEPRESULTS, "Keep every result"), 6, 0, 1, 2);
     left->addWidget(dbms);
 
     auto* conversion = new QGroupBox(" Texts convesion ", this);

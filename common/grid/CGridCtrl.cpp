@@ -156,6 +156,14 @@ bool CGridCtrl::DeleteRow(int row) {
     ScheduleLayout();
     return ok;
 }
+void CGridCtrl::ContentReplaced() {
+    m_nTopRow = m_pModel->GetFixedRowCount();
+    m_MouseMode = MouseMode::None;
+    m_Navigation.Reset();
+    horizontalScrollBar()->setValue(0);
+    ScheduleLayout();
+}
+
 void CGridCtrl::DeleteAllItems() {
     m_pModel->DeleteAllItems();
     m_nTopRow = 0;

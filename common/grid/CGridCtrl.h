@@ -115,6 +115,8 @@ public:
 
     // --- commands and clipboard
     void Refresh();
+    // After the model's content was exchanged: scrolls to the top left, forgets a drag and repaints.
+    void ContentReplaced();
     void OnEditCopy();
     void OnEditCut();
     void OnEditPaste();

@@ -699,3 +699,20 @@ size_t CGridModel::TextBytes() const {
             n += TotalText(r.text.get());
     return n;
 }
+
+void CGridModel::SwapContent(CGridModel& other) {
+    std::swap(m_Rows, other.m_Rows);
+    std::swap(m_RowHeights, other.m_RowHeights);
+    std::swap(m_ColWidths, other.m_ColWidths);
+    std::swap(m_ColTips, other.m_ColTips);
+    std::swap(m_nCols, other.m_nCols);
+    std::swap(m_nFixedRows, other.m_nFixedRows);
+    std::swap(m_nFixedCols, other.m_nFixedCols);
+    std::swap(m_nDefRowHeight, other.m_nDefRowHeight);
+    std::swap(m_nDefColWidth, other.m_nDefColWidth);
+    std::swap(m_nBlockHint, other.m_nBlockHint);
+    std::swap(m_Selection, other.m_Selection);
+    std::swap(m_FocusCell, other.m_FocusCell);
+    std::swap(m_nSortColumn, other.m_nSortColumn);
+    std::swap(m_bSortAscending, other.m_bSortAscending);
+}

@@ -19,6 +19,8 @@ public:
     virtual ~CGridModel();
     CGridModel(const CGridModel&) = delete;
     CGridModel& operator=(const CGridModel&) = delete;
+    // Exchanges the whole content with another model: rows, sizes, selection, focus and sort state.
+    void SwapContent(CGridModel& other);
 
     // --- rows and columns
     int GetRowCount() const { return static_cast<int>(m_Rows.size()); }

@@ -83,3 +83,14 @@ bool CResultTable::SortsByValue(int col) const {
         return false;
     }
 }
+
+void CResultTable::SwapResult(CResultTable& other) {
+    SwapContent(other);
+    std::swap(m_Fields, other.m_Fields);
+    std::swap(m_SQL, other.m_SQL);
+    std::swap(m_Tables, other.m_Tables);
+    std::swap(m_IdentifierQuote, other.m_IdentifierQuote);
+    std::swap(m_nColumns, other.m_nColumns);
+    std::swap(m_BlobAsText, other.m_BlobAsText);
+    std::swap(m_ViewNull, other.m_ViewNull);
+}

@@ -25,6 +25,9 @@ public:
 
     // Removes all rows, columns, sizes, selection, focus and column descriptions.
     void Clear();
+    // Exchanges the whole result with another table: the grid content and the column descriptions,
+    // statement, tables and display options.
+    void SwapResult(CResultTable& other);
     // One row, one fixed row and one fixed column: the empty layout of a result.
     void Initialize();
     // Heading of grid column column + 1 (the column count grows when needed).

@@ -36,6 +36,11 @@ public:
 
     // Removes all rows and columns, fixed ones included, sizes, selection, focus and descriptions.
     void Clear();
+    // Shows another result: the grid's table and `other` exchange their content.
+    void SwapTable(CResultTable& other) {
+        Table().SwapResult(other);
+        ContentReplaced();
+    }
     void ViewNull(int on) { Table().ViewNull(on); }
     void SetBlobAsText(int on) { Table().SetBlobAsText(on); }
     void AssignSQL(const CString& sql) { Table().AssignSQL(sql); }

@@ -630,8 +630,8 @@ TEST_F(MainWindowTest, EveryToolbarButtonHasAnImageAndATip) {
             EXPECT_FALSE(action->toolTip().isEmpty()) << action->text().toStdString();
         }
     }
-    // Script 14, Results 10, Schema 3, Builder 4.
-    EXPECT_EQ(31, buttons);
+    // Script 14, Results 11, Schema 3, Builder 4.
+    EXPECT_EQ(32, buttons);
 }
 
 TEST_F(MainWindowTest, MinimisingWithoutATrayBehavesNormally) {

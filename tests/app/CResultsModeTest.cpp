@@ -226,10 +226,10 @@ TEST_P(CResultsModeRun, TheToolbarSortsCopiesAndSelectsInTheGrid) {
     CStringArray tips;
     for (QAction* action : Page().ToolBar()->actions())
         tips.push_back(action->isSeparator() ? "|" : action->toolTip().toStdString());
-    EXPECT_EQ(
-        (CStringArray{"Copy selected", "Select all", "|", "Export: text", "Export: SQL", "Export: XML",
-                      "Export: HTML", "Export: Microsoft Excel", "|", "Sort ASC", "Sort DESC", "Print"}),
-        tips);
+    EXPECT_EQ((CStringArray{"Copy selected", "Select all", "|", "Export: text", "Export: SQL", "Export: XML",
+                            "Export: HTML", "Export: Microsoft Excel", "|", "Sort ASC", "Sort DESC", "Print",
+                            "|", "Keep every result of a run"}),
+              tips);
 
     Sql("insert into t values (2)");
     Sql("insert into t values (1)");
@@ -405,6 +405,55 @@ TEST_P(CResultsModeRun, AFailingMiddleStatementWithContinueShowsTheLastResult) {
     EXPECT_EQ("1", Cell(1, 1));
     EXPECT_EQ(3u, History().size()) << "every statement enters the history";
     EXPECT_EQ("<CR/LF>select count(*) as c from t<CR/LF>", Current());
+}
+
+TEST_P(CResultsModeRun, KeepEveryResultGivesATabPerResultAndOffRunsAsBefore) {
+    Sql("insert into t values (5)");
+    Sql("insert into t values (6)");
+    const CString script =
+        "select n from t order by n\r\ninsert into t values (7)\r\nselect count(*) as c from t";
+    // Off (the default): only the last result, no tabs.
+    SetScript(script);
+    messages.QueueAnswer(IDYES);
+    ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
+    EXPECT_FALSE(Page().ResultTabs()->isVisible());
+    EXPECT_EQ(0, Page().ResultTabs()->count());
+    EXPECT_EQ("3", Cell(1, 1));
+    BackToScript();
+
+    // On, through the toolbar's toggle, with a limit that cuts the first result but never the last.
+    QAction* keep = nullptr;
+    for (QAction* action : Page().ToolBar()->actions())
+        if (action->data().toUInt() == CResultsMode::ID_KEEP_RESULTS)
+            keep = action;
+    ASSERT_NE(nullptr, keep);
+    keep->trigger();
+    EXPECT_EQ(1, S().getInt("KeepResults"));
+    S().setInt("KeepResultsLimit", 2);
+    SetScript(script + " where n > 0");
+    messages.QueueAnswer(IDYES);
+    ASSERT_EQ(CMainWindow::MODE_RESULTS, Run());
+    QTabBar* tabs = Page().ResultTabs();
+    ASSERT_EQ(2, tabs->count()) << "the insert adds no tab";
+    EXPECT_TRUE(tabs->isVisible());
+    EXPECT_EQ("1: select n from t order by n (2 rows, cut)", tabs->tabText(0).toStdString());
+    EXPECT_EQ("3: select count(*) as c from t where n > 0 (1 row)", tabs->tabText(1).toStdString());
+    EXPECT_EQ(1, tabs->currentIndex()) << "the last result is shown first";
+    EXPECT_EQ("4", Cell(1, 1));
+
+    tabs->setCurrentIndex(0);
+    ASSERT_EQ(2, DataRows());
+    EXPECT_EQ("5", Cell(1, 1));
+    EXPECT_EQ("6", Cell(2, 1));
+    // Sorting acts on the shown result and stays with it.
+    Grid().SetSelectedRange(CCellRange(1, 1, 1, 1));
+    EXPECT_TRUE(Page().OnCommand(CResultsMode::ID_SORT_DESC));
+    EXPECT_EQ("6", Cell(1, 1));
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ("4", Cell(1, 1));
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ("6", Cell(1, 1));
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_P(CResultsModeRun, CancelAtAFailureStopsTheRun) {
