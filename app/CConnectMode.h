@@ -79,7 +79,6 @@ public:
     CDBCBox* DatabaseBox() const { return m_Database; }
     QLineEdit* PasswordField() const { return m_PasswordEdit; }
     CListCtrl* InfoList() const { return m_Info; }
-    QCheckBox* SavePasswordBox() const { return m_SavePassword; }
     // Shown beside "Save password" when no keyring answers.
     QLabel* KeyringNote() const { return m_KeyringNote; }
 

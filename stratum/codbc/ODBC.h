@@ -154,6 +154,7 @@ private:
     // Whether the driver's first pending diagnostic on the main statement says the data was truncated.
     bool TruncationReported();
     void RunStatement();
+    CString ColText(int col, unsigned short attribute, size_t capacity);
     // A numeric information item, read in the size of `Number` (the driver's 16- or 32-bit integer).
     template <class Number> int GetInfoNumber(short infoType, Number* value);
     // After a catalog call on the temporary statement (its return code in lastRc, judged with the

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 #include <exception>
 
 using namespace codbc;
@@ -224,25 +225,28 @@ int ODBC::DescribeCol(int col, CString* name, short* sqlType, unsigned long* col
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
 }
 
-int ODBC::ColName(int col, CString* name) {
-    SQLCHAR buffer[255] = {};
+// A text attribute of a result column (empty when the driver gave none); its return code in lastRc.
+CString ODBC::ColText(int col, unsigned short attribute, size_t capacity) {
+    std::vector<SQLCHAR> buffer(capacity + 1, 0);
     SQLSMALLINT length = 0;
-    lastRc = api.SQLColAttributes(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_DESC_NAME, buffer,
-                                  sizeof buffer, &length, nullptr);
+    lastRc = api.SQLColAttributes(hstmt, static_cast<SQLUSMALLINT>(col + 1), attribute, buffer.data(),
+                                  static_cast<SQLSMALLINT>(capacity), &length, nullptr);
+    return reinterpret_cast<char*>(buffer.data());
+}
+
+int ODBC::ColName(int col, CString* name) {
+    CString text = ColText(col, SQL_DESC_NAME, 255);
     if (name)
-        *name = reinterpret_cast<char*>(buffer);
+        *name = std::move(text);
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
 }
 
 int ODBC::ColLabel(int col, CString* label) {
-    SQLCHAR buffer[512] = {};
-    SQLSMALLINT length = 0;
-    lastRc = api.SQLColAttributes(hstmt, static_cast<SQLUSMALLINT>(col + 1), SQL_COLUMN_LABEL, buffer,
-                                  sizeof buffer, &length, nullptr);
+    CString text = ColText(col, SQL_COLUMN_LABEL, 512);
     if (lastRc != SQL_SUCCESS && lastRc != SQL_SUCCESS_WITH_INFO)
         return 1;
     if (label)
-        *label = reinterpret_cast<char*>(buffer);
+        *label = std::move(text);
     return 0;
 }
 
