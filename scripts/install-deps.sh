@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev libgl-dev
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
     postgresql sqlite3
+    mariadb-server mariadb-client odbc-mariadb
     libxlsxwriter-dev
     libsecret-1-dev gnome-keyring dbus-daemon dbus-bin
     libgtest-dev libbenchmark-dev time clang-format

@@ -40,7 +40,9 @@ void TestSandbox::WriteOdbcConfiguration(const std::string& odbcDir) {
          << "[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver (Unicode)\nDriver=" << kDriverDir
          << "/psqlodbcw.so\nSetup=" << kDriverDir << "/libodbcpsqlS.so\nUsageCount=1\n\n"
          << "[PostgreSQL ANSI]\nDescription=PostgreSQL ODBC driver (ANSI)\nDriver=" << kDriverDir
-         << "/psqlodbca.so\nSetup=" << kDriverDir << "/libodbcpsqlS.so\nUsageCount=1\n";
+         << "/psqlodbca.so\nSetup=" << kDriverDir << "/libodbcpsqlS.so\nUsageCount=1\n\n"
+         << "[MariaDB Unicode]\nDescription=MariaDB Connector/ODBC (Unicode)\nDriver=" << kDriverDir
+         << "/libmaodbc.so\nUsageCount=1\n";
     std::ofstream(odbcDir + "/odbc.ini").flush();
     std::ofstream(odbcDir + "/user-odbc.ini").flush();
 }
@@ -61,18 +63,44 @@ std::string TestSandbox::AddSqliteSource(const std::string& name) {
     return file;
 }
 
-std::optional<TestSandbox::PostgresServer> TestSandbox::Postgres() {
-    auto get = [](const char* variable) {
-        const char* value = std::getenv(variable);
+namespace {
+// The server whose address the variables that begin with `prefix` hold, if they name one.
+std::optional<TestSandbox::DatabaseServer> ServerFromEnvironment(const std::string& prefix) {
+    auto get = [&prefix](const char* variable) {
+        const char* value = std::getenv((prefix + variable).c_str());
         return std::string(value ? value : "");
     };
-    PostgresServer server{get("VARNEL_TEST_PG_HOST"), get("VARNEL_TEST_PG_PORT"), get("VARNEL_TEST_PG_USER"),
-                          get("VARNEL_TEST_PG_PASSWORD"), get("VARNEL_TEST_PG_DATABASE")};
+    TestSandbox::DatabaseServer server{get("HOST"), get("PORT"), get("USER"), get("PASSWORD"),
+                                       get("DATABASE")};
     if (server.port.empty() || server.user.empty() || server.database.empty())
         return std::nullopt;
     if (server.host.empty())
         server.host = "127.0.0.1";
     return server;
+}
+
+// A database name of this test process, so tests may run side by side on one server.
+std::string ProcessDatabaseName() {
+    return "t" + std::to_string(getpid()) + "_" + std::to_string(time(nullptr) % 100000);
+}
+
+// Runs `command` with its output in the sandbox's log; on failure fills `error` with the log.
+bool RunLogged(const std::string& command, const std::string& what, std::string* error) {
+    const std::string log = TestSandbox::Directory() + "/createdb.log";
+    if (std::system((command + " >'" + log + "' 2>&1").c_str()) == 0)
+        return true;
+    if (error) {
+        std::ifstream in(log);
+        std::ostringstream text;
+        text << in.rdbuf();
+        *error = what + ": " + text.str();
+    }
+    return false;
+}
+} // namespace
+
+std::optional<TestSandbox::DatabaseServer> TestSandbox::Postgres() {
+    return ServerFromEnvironment("VARNEL_TEST_PG_");
 }
 
 bool TestSandbox::PostgresRequired() {
@@ -87,23 +115,13 @@ bool TestSandbox::AddPostgresSource(const std::string& name, const std::string& 
             *error = "no PostgreSQL server for this test run (VARNEL_TEST_PG_PORT is not set)";
         return false;
     }
-    // Each test process works in a database of its own, so tests may run side by side.
-    const std::string database =
-        "t" + std::to_string(getpid()) + "_" + std::to_string(time(nullptr) % 100000);
-    const std::string log = Directory() + "/createdb.log";
+    const std::string database = ProcessDatabaseName();
     std::ostringstream command;
     command << "PGPASSWORD='" << server->password << "' psql -X -q -h " << server->host << " -p "
             << server->port << " -U '" << server->user << "' -d '" << server->database
-            << "' -c 'create database " << database << "' >'" << log << "' 2>&1";
-    if (std::system(command.str().c_str()) != 0) {
-        if (error) {
-            std::ifstream in(log);
-            std::ostringstream text;
-            text << in.rdbuf();
-            *error = "could not create the database " + database + ": " + text.str();
-        }
+            << "' -c 'create database " << database << "'";
+    if (!RunLogged(command.str(), "could not create the database " + database, error))
         return false;
-    }
     AddDataSource(name, driver,
                   {{"Servername", server->host},
                    {"Port", server->port},
@@ -112,6 +130,38 @@ bool TestSandbox::AddPostgresSource(const std::string& name, const std::string& 
                    {"Password", server->password},
                    {"UseDeclareFetch", "1"},
                    {"Fetch", "10000"}});
+    return true;
+}
+
+std::optional<TestSandbox::DatabaseServer> TestSandbox::MariaDB() {
+    return ServerFromEnvironment("VARNEL_TEST_MARIADB_");
+}
+
+bool TestSandbox::MariaDBRequired() {
+    const char* value = std::getenv("VARNEL_TEST_MARIADB_REQUIRED");
+    return value && std::string(value) == "1";
+}
+
+bool TestSandbox::AddMariaDBSource(const std::string& name, std::string* error) {
+    const auto server = MariaDB();
+    if (!server) {
+        if (error)
+            *error = "no MariaDB server for this test run (VARNEL_TEST_MARIADB_PORT is not set)";
+        return false;
+    }
+    const std::string database = ProcessDatabaseName();
+    std::ostringstream command;
+    command << "MYSQL_PWD='" << server->password << "' mariadb --no-defaults -h " << server->host << " -P "
+            << server->port << " -u '" << server->user << "' -e 'create database if not exists " << database
+            << "'";
+    if (!RunLogged(command.str(), "could not create the database " + database, error))
+        return false;
+    AddDataSource(name, "MariaDB Unicode",
+                  {{"Server", server->host},
+                   {"Port", server->port},
+                   {"Database", database},
+                   {"User", server->user},
+                   {"Password", server->password}});
     return true;
 }
 

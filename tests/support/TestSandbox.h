@@ -25,11 +25,12 @@ public:
     // the sandbox; returns the file's path.
     static std::string AddSqliteSource(const std::string& name);
 
-    // The PostgreSQL server of the test run (started by run-tests.sh through postgres-server.sh).
-    struct PostgresServer {
+    // Where a database server of the test run listens and how to log in.
+    struct DatabaseServer {
         std::string host, port, user, password, database;
     };
-    static std::optional<PostgresServer> Postgres();
+    // The PostgreSQL server of the test run (started by run-tests.sh through postgres-server.sh).
+    static std::optional<DatabaseServer> Postgres();
     // True when CTest runs this test as one that needs the server (label "postgres").
     static bool PostgresRequired();
     // Creates a database of this test process on the server and registers a psqlODBC data source
@@ -37,6 +38,15 @@ public:
     // the database cannot be created.
     static bool AddPostgresSource(const std::string& name, const std::string& driver = "PostgreSQL Unicode",
                                   std::string* error = nullptr);
+
+    // The MariaDB server of the test run (started by run-tests.sh through mariadb-server.sh).
+    static std::optional<DatabaseServer> MariaDB();
+    // True when CTest runs this test as one that needs the server (label "mariadb").
+    static bool MariaDBRequired();
+    // Creates a database of this test process on the server and registers a data source of the
+    // MariaDB Connector/ODBC (driver "MariaDB Unicode") for it. False, with the reason, when there is
+    // no server or the database cannot be created.
+    static bool AddMariaDBSource(const std::string& name, std::string* error = nullptr);
 
     // Gives the next case of this process what a process of its own would have: the environment as
     // it was before the first case (a case may change PATH or TMPDIR), and an empty sandbox but for a
