@@ -126,6 +126,10 @@ const char* CDB::PrepareOwner(CString* ownerOut, CString* nameOut, CString defau
     return ownerSupported && !ownerOut->empty() ? ownerOut->c_str() : nullptr;
 }
 
+bool CDB::IsMySqlName(const CString& dbmsName) {
+    return strncasecmp(dbmsName.c_str(), "MySQL", 5) == 0 || strncasecmp(dbmsName.c_str(), "MariaDB", 7) == 0;
+}
+
 int CDB::DbmsKindOf(const CString& dbmsName) {
     const char* name = dbmsName.c_str();
     int kind = DBMS_OTHER;

@@ -114,6 +114,8 @@ public:
                              int quote);
     // DBMS family of a driver's DBMS name.
     static int DbmsKindOf(const CString& dbmsName);
+    // True for the DBMS names of MySQL and MariaDB servers.
+    static bool IsMySqlName(const CString& dbmsName);
     // True while a statement runs, or its first rows are computed, on the session's worker thread;
     // the caller is dispatching events meanwhile and only Cancel may touch the statement.
     bool IsExecuting() const { return m_Executing; }

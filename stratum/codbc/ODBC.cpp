@@ -202,6 +202,13 @@ void ODBC::FillTypeNamesArr() {
         typeNames[i].sqlType = kDefaultTypeNames[i].code;
         std::snprintf(typeNames[i].name, sizeof typeNames[i].name, "%s", kDefaultTypeNames[i].name);
     }
+    // The MariaDB driver fails on a type it does not know and then keeps its connection locked to
+    // this thread, so that the statement worker would wait forever: it is asked once for all types.
+    CString dbmsName;
+    if (GetInfo(SQL_DBMS_NAME, &dbmsName) == 0 && IsMySqlName(dbmsName)) {
+        FillTypeNamesFromAllTypes();
+        return;
+    }
     for (int i = 0; i < kTypeCount; ++i) {
         api.SQLGetTypeInfo(hstmt, static_cast<SQLSMALLINT>(typeNames[i].sqlType));
         const SQLRETURN rc = api.SQLFetch(hstmt);
@@ -214,6 +221,30 @@ void ODBC::FillTypeNamesArr() {
         }
         StmtRealloc();
     }
+}
+
+void ODBC::FillTypeNamesFromAllTypes() {
+    bool named[kTypeCount] = {};
+    if (Ok(api.SQLGetTypeInfo(hstmt, SQL_ALL_TYPES))) {
+        while (Ok(api.SQLFetch(hstmt))) {
+            char name[64] = {};
+            SQLLEN length = 0;
+            SQLSMALLINT code = 0;
+            SQLLEN codeLength = 0;
+            if (!Ok(api.SQLGetData(hstmt, 1, SQL_C_CHAR, name, sizeof name, &length)) ||
+                length == SQL_NULL_DATA || !name[0] ||
+                !Ok(api.SQLGetData(hstmt, 2, SQL_C_SSHORT, &code, 0, &codeLength)))
+                continue;
+            // The first row of a code is the type that maps to it most closely.
+            for (int i = 0; i < kTypeCount; ++i) {
+                if (!named[i] && typeNames[i].sqlType == code) {
+                    std::memcpy(typeNames[i].name, name, sizeof name);
+                    named[i] = true;
+                }
+            }
+        }
+    }
+    StmtRealloc();
 }
 
 int ODBC::EndTran(int completion) {

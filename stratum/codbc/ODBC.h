@@ -148,6 +148,7 @@ protected:
     // Judges a driver return code: 0 for success, else 1 after keeping and logging the driver's message.
     int ExtErr(short code, const char* location, int line, void* connection, void* statement);
     void FillTypeNamesArr();
+    void FillTypeNamesFromAllTypes();
 
 private:
     int ColAttribute(int col, int field, long* value);

@@ -29,7 +29,7 @@ Keeper KeeperOf(const CString& dbmsName) {
         return Keeper::Postgres;
     if (strncasecmp(dbmsName.c_str(), "SQLite", 6) == 0)
         return Keeper::Sqlite;
-    if (strncasecmp(dbmsName.c_str(), "MySQL", 5) == 0 || strncasecmp(dbmsName.c_str(), "MariaDB", 7) == 0)
+    if (CDB::IsMySqlName(dbmsName))
         return Keeper::MySql;
     return Keeper::None;
 }
