@@ -43,6 +43,11 @@ inline void PrintTo(Backend backend, std::ostream* out) {
     *out << BackendName(backend);
 }
 
+// What a case expects on `backend`, one value per backend.
+template <typename T> T ForBackend(Backend backend, T sqlite, T postgres, T mariadb) {
+    return backend == Backend::SQLite ? sqlite : backend == Backend::Postgres ? postgres : mariadb;
+}
+
 // Every backend, for INSTANTIATE_TEST_SUITE_P; the cases are named after their backend.
 #define VARNEL_ALL_BACKENDS testing::Values(Backend::SQLite, Backend::Postgres, Backend::MariaDB)
 #define VARNEL_BACKEND_CASE_NAME                                                                             \

@@ -76,7 +76,7 @@ mariadb_start() {
     if ! mariadb --no-defaults --socket="$dir/server.sock" -u root -e "
         create database $database;
         create user '$user'@'127.0.0.1' identified by '$password';
-        grant all privileges on *.* to '$user'@'127.0.0.1';" >"$dir/setup.log" 2>&1; then
+        grant all privileges on *.* to '$user'@'127.0.0.1' with grant option;" >"$dir/setup.log" 2>&1; then
         echo "mariadb-server: could not create the test database and user:" >&2
         cat "$dir/setup.log" >&2
         return 1

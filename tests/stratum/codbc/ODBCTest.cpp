@@ -35,7 +35,7 @@ CString Pattern(size_t length) {
 } // namespace
 
 // Every case runs against a fresh SQLite database and against a database of its own on the test
-// run's PostgreSQL server.
+// run's PostgreSQL and MariaDB servers.
 class ODBCSession : public testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
@@ -48,6 +48,10 @@ protected:
             session->Disconnect();
     }
     bool IsPostgres() const { return GetParam() == Backend::Postgres; }
+    bool IsMariaDB() const { return GetParam() == Backend::MariaDB; }
+    template <typename T> T Pick(T sqlite, T postgres, T mariadb) const {
+        return ForBackend(GetParam(), sqlite, postgres, mariadb);
+    }
     CString SlowStatement() const;
     // Executes on a fresh statement; the test fails when the session reports a failure.
     void Run(const CString& sql) {
@@ -79,14 +83,14 @@ TEST_P(ODBCSession, ConnectReadsTheDriverFacts) {
     EXPECT_EQ(1, session->connected);
     EXPECT_NE(nullptr, session->hstmt);
     EXPECT_EQ(0, session->dbmsKind);
-    EXPECT_EQ(IsPostgres() ? 15 : 3, session->dbmsVersion);
-    EXPECT_EQ(IsPostgres() ? 1 : 0, session->ownerSupported) << "SQLite has no owner term";
-    EXPECT_EQ('"', session->quoteOpen);
+    EXPECT_EQ(Pick(3, 15, 10), session->dbmsVersion);
+    EXPECT_EQ(IsPostgres() ? 1 : 0, session->ownerSupported) << "SQLite and MariaDB have no owner term";
+    EXPECT_EQ(Pick('"', '"', '`'), session->quoteOpen);
     EXPECT_EQ(session->quoteOpen, session->quoteClose);
-    EXPECT_EQ('"', session->GetSep());
+    EXPECT_EQ(Pick('"', '"', '`'), session->GetSep());
     CString name;
     EXPECT_EQ(0, session->GetInfo(SQL_DBMS_NAME, &name));
-    EXPECT_EQ(IsPostgres() ? "PostgreSQL" : "SQLite", name);
+    EXPECT_EQ(Pick("SQLite", "PostgreSQL", "MariaDB"), name);
     short maxConcurrent = -1;
     EXPECT_EQ(0, session->GetInfo(SQL_MAX_CONCURRENT_ACTIVITIES, &maxConcurrent));
     int maxColumnName = -1;
@@ -116,19 +120,19 @@ TEST_P(ODBCSession, ConnectDisconnectAndReconnect) {
     session->ownerSupported = 7;
     std::snprintf(session->typeNames[4].name, sizeof session->typeNames[4].name, "stale");
     ASSERT_EQ(0, session->Connect(dsn, user, password)) << session->lastError;
-    EXPECT_EQ(IsPostgres() ? 15 : 3, session->dbmsVersion);
-    EXPECT_EQ('"', session->quoteOpen);
+    EXPECT_EQ(Pick(3, 15, 10), session->dbmsVersion);
+    EXPECT_EQ(Pick('"', '"', '`'), session->quoteOpen);
     EXPECT_EQ(IsPostgres() ? 1 : 0, session->ownerSupported);
     CString name;
     session->GetTypeName(SQL_INTEGER, &name);
-    EXPECT_EQ(IsPostgres() ? "int4" : "integer", name);
+    EXPECT_EQ(Pick("integer", "int4", "INTEGER"), name);
     EXPECT_EQ("1", Single("select 1"));
 }
 
 TEST_P(ODBCSession, RefusedLoginKeepsTheDriverMessageButNotThePassword) {
     const CString secret = "S3cret-Wrong";
     CString source = dsn;
-    if (!IsPostgres()) {
+    if (GetParam() == Backend::SQLite) {
         // SQLite knows no logins: a database file that cannot be opened is its refusal.
         TestSandbox::AddDataSource("broken", "SQLite3", {{"Database", "/nonexistent/folder/x.sqlite"}});
         source = "broken";
@@ -139,8 +143,10 @@ TEST_P(ODBCSession, RefusedLoginKeepsTheDriverMessageButNotThePassword) {
     EXPECT_EQ(nullptr, other.hdbc);
     EXPECT_EQ(nullptr, other.hstmt);
     EXPECT_NE(CString(), other.lastError);
-    if (IsPostgres()) {
-        EXPECT_NE(CString::npos, CString(other.lastError).find("password authentication failed"))
+    if (GetParam() != Backend::SQLite) {
+        EXPECT_NE(
+            CString::npos,
+            CString(other.lastError).find(IsPostgres() ? "password authentication failed" : "Access denied"))
             << other.lastError;
     }
     const CString log = AllLog();
@@ -175,6 +181,10 @@ TEST_P(ODBCSession, StatementsOfEveryKindRunAndAreClassified) {
         {"alter table t add c integer", 6, -2},
         {"create view v as select a from t", 4, -2},
     };
+    if (IsMariaDB()) {
+        steps.push_back({"grant select on t to " + user + "@'127.0.0.1'", 7, -2});
+        steps.push_back({"revoke select on t from " + user + "@'127.0.0.1'", 8, -2});
+    }
     if (IsPostgres()) {
         steps.push_back({"grant select on t to public", 7, -2});
         steps.push_back({"revoke select on t from public", 8, -2});
@@ -229,7 +239,7 @@ TEST_P(ODBCSession, ResultColumnsAreDescribed) {
     EXPECT_EQ("txt", name);
     EXPECT_EQ(SQL_VARCHAR, type);
     EXPECT_EQ(30u, size);
-    EXPECT_EQ("varchar", typeName);
+    EXPECT_EQ(Pick("varchar", "varchar", "VARCHAR"), typeName);
     ASSERT_EQ(0, session->DescribeCol(0, &name, &type, &size, &digits, &nullable, &typeName));
     EXPECT_EQ("num", name);
     EXPECT_EQ(SQL_INTEGER, type);
@@ -250,13 +260,16 @@ TEST_P(ODBCSession, ResultColumnsAreDescribed) {
 TEST_P(ODBCSession, TypeNamesAreTheDbmsOwn) {
     CString name;
     EXPECT_EQ(0, session->GetTypeName(SQL_INTEGER, &name));
-    EXPECT_EQ(IsPostgres() ? "int4" : "integer", name);
+    EXPECT_EQ(Pick("integer", "int4", "INTEGER"), name);
     EXPECT_EQ(0, session->GetTypeName(SQL_SMALLINT, &name));
-    EXPECT_EQ(IsPostgres() ? "int2" : "smallint", name);
+    EXPECT_EQ(Pick("smallint", "int2", "SMALLINT"), name);
     EXPECT_EQ(0, session->GetTypeName(SQL_LONGVARCHAR, &name));
-    EXPECT_EQ(IsPostgres() ? "text" : "longvarchar", name);
+    EXPECT_EQ(Pick("longvarchar", "text", "LONG VARCHAR"), name);
     EXPECT_EQ(0, session->GetTypeName(SQL_WLONGVARCHAR, &name));
-    EXPECT_EQ(IsPostgres() ? "text" : "long wvarcher", name) << "types the driver does not know keep theirs";
+    EXPECT_EQ(Pick("long wvarcher", "text", "LONG VARCHAR"), name)
+        << "types the driver does not know keep theirs";
+    EXPECT_EQ(0, session->GetTypeName(SQL_REAL, &name));
+    EXPECT_EQ(Pick("real", "float4", "real"), name) << "nor does MariaDB's know real";
     EXPECT_EQ(0, session->GetTypeName(93, &name));
     EXPECT_EQ("<unknown type 93>", name);
     EXPECT_EQ(0, session->GetTypeName(-100, &name));
@@ -280,7 +293,7 @@ TEST_P(ODBCSession, NullsReadAsEmptyTextWithNullIndicator) {
 }
 
 TEST_P(ODBCSession, LongValuesAreReadWhole) {
-    Run(IsPostgres() ? "create table t(n integer, v text)" : "create table t(n integer, v text)");
+    Run(IsMariaDB() ? "create table t(n integer, v longtext)" : "create table t(n integer, v text)");
     const std::vector<size_t> lengths = {0, 1, 1022, 1023, 1024, 1025, 2046, 2047, 2048, 100000};
     for (size_t length : lengths)
         Run("insert into t values (" + std::to_string(length) + ", '" + Pattern(length) + "')");
@@ -343,7 +356,7 @@ TEST_P(ODBCSession, FailedStatementKeepsItsMessageOnOneLogLine) {
     const CStringArray lines = TestSandbox::ErrorLogLines();
     ASSERT_EQ(before + 2, lines.size()) << AllLog();
     EXPECT_NE(CString::npos, lines[before + 1].find(error));
-    const CString state = IsPostgres() ? ",42P01," : ",S1000,";
+    const CString state = Pick(",S1000,", ",42P01,", ",S0002,");
     EXPECT_NE(CString::npos, error.find(state)) << error;
 }
 
@@ -384,6 +397,23 @@ TEST_P(ODBCSession, EveryTypeTheDriverDeliversRendersThroughGetView) {
             {"time", "'10:11:12'", SQL_TIME, "<TIME>"},
             {"bytea", "'AB'::bytea", SQL_LONGVARBINARY, "41 42 "},
             {"boolean", "true", SQL_VARCHAR, "1"},
+        };
+    } else if (IsMariaDB()) {
+        columns = {
+            {"integer", "-42", SQL_INTEGER, "-42"},
+            {"smallint", "300", SQL_SMALLINT, "300"},
+            {"tinyint unsigned", "200", SQL_TINYINT, "200"},
+            {"bit(1)", "1", SQL_BIT, "1"},
+            {"bigint", "9000000000", SQL_BIGINT, "<BIG INTEGER>"},
+            {"double", "0.125", SQL_DOUBLE, "0.125"},
+            {"decimal(10,2)", "12.5", SQL_DECIMAL, "12.50"},
+            {"varchar(20)", "'O''Brien  '", SQL_VARCHAR, "O''Brien"},
+            {"text", "'long text'", SQL_LONGVARCHAR, "long text"},
+            {"date", "'2002-03-07'", SQL_DATE, "07.03.2002"},
+            {"datetime", "'1999-12-31 23:59:58'", SQL_TIMESTAMP, "31.12.1999"},
+            {"time", "'10:11:12'", SQL_TIME, "<TIME>"},
+            {"blob", "x'4142'", SQL_LONGVARBINARY, "41 42 "},
+            {"varbinary(10)", "x'4142'", SQL_VARBINARY, "<VAR BINARY DATA>"},
         };
     } else {
         columns = {
@@ -453,10 +483,11 @@ TEST_P(ODBCSession, RolledBackWorkIsGone) {
 
 // A statement that keeps the server busy for a few tenths of a second while executing.
 CString ODBCSession::SlowStatement() const {
-    return IsPostgres()
-               ? "create table slow as select 7 as v from pg_sleep(0.3)"
-               : "create table slow as with recursive c(x) as (select 1 union all select x + 1 from c "
-                 "where x < 1000000) select count(*) as v from c";
+    return Pick<CString>(
+        "create table slow as with recursive c(x) as (select 1 union all select x + 1 from c "
+        "where x < 1000000) select count(*) as v from c",
+        "create table slow as select 7 as v from pg_sleep(0.3)",
+        "create table slow as select 7 + sleep(0.3) as v");
 }
 
 TEST_P(ODBCSession, ExecKeepsTheUserInterfaceResponsive) {
@@ -468,14 +499,15 @@ TEST_P(ODBCSession, ExecKeepsTheUserInterfaceResponsive) {
     EXPECT_EQ(0, session->Exec(SlowStatement())) << session->lastError;
     timer.stop();
     EXPECT_GT(ticks, 3) << "events were dispatched while the statement ran";
-    EXPECT_EQ(IsPostgres() ? "7" : "1000000", Single("select v from slow"));
+    EXPECT_EQ(Pick("1000000", "7", "7"), Single("select v from slow"));
 }
 
 TEST_P(ODBCSession, AResultComputedAtTheFirstFetchCanBeCancelledWhileEventsGoOn) {
-    // Both servers may do the work of a query when its first rows are fetched.
-    const CString sql = IsPostgres() ? "select count(*) from generate_series(1, 2000000000)"
-                                     : "with recursive c(x) as (select 1 union all select x + 1 from c "
-                                       "where x < 2000000000) select count(*) from c";
+    // The servers may do the work of a query when its first rows are fetched.
+    const CString sql = Pick<CString>("with recursive c(x) as (select 1 union all select x + 1 from c "
+                                      "where x < 2000000000) select count(*) from c",
+                                      "select count(*) from generate_series(1, 2000000000)",
+                                      "select count(*) from seq_1_to_2000000000 where seq % 7 = 3");
     int ticks = 0;
     bool cancelled = false;
     QTimer timer;
@@ -490,7 +522,7 @@ TEST_P(ODBCSession, AResultComputedAtTheFirstFetchCanBeCancelledWhileEventsGoOn)
     const int fetched = executed == 0 ? session->Fetch() : -2;
     timer.stop();
     EXPECT_TRUE(cancelled) << "the work was waited for on the worker";
-    if (!IsPostgres())
+    if (GetParam() == Backend::SQLite)
         EXPECT_EQ(0, executed) << "SQLite computes the count at the first fetch";
     EXPECT_TRUE(executed != 0 || (fetched != 0 && fetched != 100)) << "the cancelled query gives no rows";
     EXPECT_FALSE(session->IsExecuting());
@@ -513,7 +545,7 @@ TEST_P(ODBCSession, ExceptionWhileWaitingEndsExecOnlyAfterTheWorker) {
     EXPECT_TRUE(thrown);
     EXPECT_NE(CString::npos, AllLog().find("Exception! ODBC::Exec"));
     // The statement ran to its end on the worker before Exec returned; the session goes on working.
-    EXPECT_EQ(IsPostgres() ? "7" : "1000000", Single("select v from slow"));
+    EXPECT_EQ(Pick("1000000", "7", "7"), Single("select v from slow"));
 }
 
 TEST_P(ODBCSession, EventsDuringExecCannotTakeItsStatementAway) {
@@ -536,7 +568,7 @@ TEST_P(ODBCSession, EventsDuringExecCannotTakeItsStatementAway) {
     EXPECT_EQ(-1, realloc);
     EXPECT_EQ(-1, nested);
     EXPECT_EQ(1, session->connected);
-    EXPECT_EQ(IsPostgres() ? "7" : "1000000", Single("select v from slow"));
+    EXPECT_EQ(Pick("1000000", "7", "7"), Single("select v from slow"));
 }
 
 TEST_P(ODBCSession, StatementOperationsWithoutConnectionFail) {
@@ -575,10 +607,7 @@ TEST_P(ODBCSession, StmtReallocDiscardsTheResult) {
     EXPECT_NE(0, session->Fetch()) << "a fresh statement has no rows";
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ODBCSession, testing::Values(Backend::SQLite, Backend::Postgres),
-                         [](const testing::TestParamInfo<Backend>& info) {
-                             return info.param == Backend::SQLite ? "SQLite" : "Postgres";
-                         });
+INSTANTIATE_TEST_SUITE_P(Backends, ODBCSession, VARNEL_ALL_BACKENDS, VARNEL_BACKEND_CASE_NAME);
 
 TEST(ODBC, LaterSessionsShareTheLibraryAndTheEnvironment) {
     const int before = ODBC::inited;
