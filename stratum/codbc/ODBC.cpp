@@ -173,6 +173,7 @@ int ODBC::Connect(CString dataSource, CString user, CString password) {
     CString text;
     GetInfo(SQL_DBMS_NAME, &text);
     dbmsKind = DbmsKindOf(text);
+    m_DatabasesAsCatalogs = IsMySqlName(text);
     if (GetInfo(SQL_DBMS_VER, &text) == 0)
         dbmsVersion = std::atoi(text.c_str());
     FillTypeNamesArr();

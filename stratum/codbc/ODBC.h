@@ -177,6 +177,12 @@ private:
 
     bool m_RunInline = false;
 
+    // MySQL and MariaDB have databases where other systems have owners: their catalog calls are
+    // limited to the database in use, as the owner limits them elsewhere.
+    bool m_DatabasesAsCatalogs = false;
+    // The catalog argument of catalog calls: the database in use there, else "" for none.
+    CString CatalogInUse();
+
     // The statement whose first fetch is still to come: servers compute a result there, so it waits
     // on the worker like the execution.
     void* m_FirstFetch = nullptr;

@@ -3,6 +3,7 @@
 #include "codbc/ODBCEntryPoints.h"
 
 #include <cstring>
+#include <strings.h>
 
 using namespace codbc;
 
@@ -11,7 +12,23 @@ namespace {
 SQLCHAR* Arg(const char* text) {
     return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text));
 }
+
+// True when `type` names one of the table kinds the lists ask for, but not `wanted`.
+bool IsOtherTableKind(const CString& type, const CString& wanted) {
+    for (const char* kind : {"TABLE", "VIEW", "SYSTEM TABLE", "SYNONYM"}) {
+        if (strcasecmp(type.c_str(), kind) == 0)
+            return strcasecmp(type.c_str(), wanted.c_str()) != 0;
+    }
+    return false;
+}
 } // namespace
+
+CString ODBC::CatalogInUse() {
+    CString database;
+    if (!m_DatabasesAsCatalogs || ownerSupported || GetInfo(SQL_DATABASE_NAME, &database) != 0)
+        database.clear();
+    return database;
+}
 
 int ODBC::AllocTmpStmt(const char* location, int line) {
     SQLHSTMT stmt = nullptr;
@@ -146,8 +163,13 @@ int ODBC::TablesList(CArray<TABLE_DESC>* list, CString ownerName, OB_TYPE kind) 
     else if (kind == OB_SYNONYM)
         types = "'SYNONYM'";
     const char* ownerArg = ownerSupported && !ownerName.empty() ? ownerName.c_str() : nullptr;
-    lastRc = api.SQLTables(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, nullptr, 0, Arg(types), SQL_NTS);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
+    lastRc = api.SQLTables(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0, Arg(types),
+                           SQL_NTS);
     if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
+        // The kind asked for, as the rows name it.
+        const CString wanted = CString(types).substr(1, std::strlen(types) - 2);
         while (api.SQLFetch(hTmpStmt) == SQL_SUCCESS) {
             TABLE_DESC t;
             if (GetDataTmp(3, t.name) != 0)
@@ -156,6 +178,10 @@ int ODBC::TablesList(CArray<TABLE_DESC>* list, CString ownerName, OB_TYPE kind) 
             GetDataTmp(1, t.qualifier);
             GetDataTmp(4, t.type);
             GetDataTmp(5, t.remarks);
+            // A driver that does not keep a kind apart answers with rows of another (MariaDB's gives
+            // its tables for system tables): those rows are left out.
+            if (IsOtherTableKind(t.type, wanted))
+                continue;
             list->push_back(std::move(t));
         }
     }
@@ -207,8 +233,10 @@ void ODBC::ApplyCatalogColumns(const CString& table, const CString& ownerName, C
         return;
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
-    const SQLRETURN rc =
-        api.SQLColumns(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS, nullptr, 0);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
+    const SQLRETURN rc = api.SQLColumns(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS,
+                                        Text(name), SQL_NTS, nullptr, 0);
     // Only a correction: without the list the description stands, and nothing is reported.
     if (Ok(rc)) {
         for (SQLRETURN f = api.SQLFetch(hTmpStmt); Ok(f); f = api.SQLFetch(hTmpStmt)) {
@@ -245,8 +273,10 @@ int ODBC::IndexList(CString table, CArray<IDX_DESC>* list, CString ownerName) {
         return -1;
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
-    lastRc = api.SQLStatistics(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS,
-                               SQL_INDEX_ALL, SQL_QUICK);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
+    lastRc = api.SQLStatistics(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
+                               SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
     if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
         for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
             IDX_DESC x;
@@ -271,8 +301,10 @@ int ODBC::Statistics(CString ownerName, CString table) {
         return -1;
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
-    lastRc = api.SQLStatistics(hstmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS, SQL_INDEX_ALL,
-                               SQL_QUICK);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
+    lastRc = api.SQLStatistics(hstmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS,
+                               SQL_INDEX_ALL, SQL_QUICK);
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
 }
 
@@ -281,7 +313,10 @@ int ODBC::PKList(CString table, CArray<PK_DESC>* list, CString ownerName) {
         return -1;
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
-    lastRc = api.SQLPrimaryKeys(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
+    lastRc =
+        api.SQLPrimaryKeys(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
     return ReadTmpRows(list, __LINE__, [&](PK_DESC& k) {
         GetDataTmp(4, k.column);
         GetDataTmp(6, k.keyName);
@@ -314,16 +349,18 @@ int ODBC::FKList(CString table, CArray<FK_DESC>* list, CString ownerName) {
     // The catalog function takes names as they are stored, so they are passed without quotes.
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
     auto read = [this](int column, CString& value) { return GetDataTmp(column, value); };
-    lastRc = api.SQLForeignKeys(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, nullptr, 0, nullptr, 0,
-                                Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
+    lastRc = api.SQLForeignKeys(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0,
+                                Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
     if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
         ReadForeignKeys(hTmpStmt, list, read);
         FreeTmpStmt();
         if (AllocTmpStmt(kSource, __LINE__) != 0)
             return -1;
-        lastRc = api.SQLForeignKeys(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS,
-                                    nullptr, 0, Arg(ownerArg), SQL_NTS, nullptr, 0);
+        lastRc = api.SQLForeignKeys(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
+                                    SQL_NTS, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0);
         if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0)
             ReadForeignKeys(hTmpStmt, list, read);
     }
@@ -335,7 +372,9 @@ int ODBC::SPList(CArray<SP_DESC>* list, CString ownerName) {
     if (!connected || !isFunction(SQL_API_SQLPROCEDURES) || AllocTmpStmt(kSource, __LINE__) != 0)
         return -1;
     const char* ownerArg = ownerSupported && !ownerName.empty() ? ownerName.c_str() : nullptr;
-    lastRc = api.SQLProcedures(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, nullptr, 0);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
+    lastRc = api.SQLProcedures(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0);
     return ReadTmpRows(list, __LINE__, [&](SP_DESC& p) {
         GetDataTmp(3, p.name);
         GetDataTmp(2, p.owner);
@@ -348,8 +387,10 @@ int ODBC::SPColsList(CArray<SPCOL_DESC>* list, CString procedure, CString ownerN
         return -1;
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, procedure, 0);
-    lastRc = api.SQLProcedureColumns(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS,
-                                     nullptr, 0);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
+    lastRc = api.SQLProcedureColumns(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
+                                     SQL_NTS, nullptr, 0);
     return ReadTmpRows(list, __LINE__, [&](SPCOL_DESC& c) {
         GetDataTmp(4, c.name);
         GetDataTmp(13, c.remarks);
@@ -427,7 +468,10 @@ int ODBC::GetTableRights(CString table, CArray<RIGHT_DESC>* list, CString ownerN
         return -1;
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
-    lastRc = api.SQLTablePrivileges(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
+    lastRc = api.SQLTablePrivileges(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
+                                    SQL_NTS);
     return ReadTmpRows(list, __LINE__, [&](RIGHT_DESC& r) {
         GetDataTmp(5, r.grantee);
         GetDataTmp(4, r.grantor);
@@ -441,8 +485,10 @@ int ODBC::GetColumnRights(CString table, CString column, CArray<RIGHT_DESC>* lis
         return -1;
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
-    lastRc = api.SQLColumnPrivileges(hTmpStmt, nullptr, 0, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS,
-                                     Text(column), SQL_NTS);
+    const CString catalogName = CatalogInUse();
+    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
+    lastRc = api.SQLColumnPrivileges(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
+                                     SQL_NTS, Text(column), SQL_NTS);
     return ReadTmpRows(list, __LINE__, [&](RIGHT_DESC& r) {
         GetDataTmp(6, r.grantee);
         GetDataTmp(5, r.grantor);
