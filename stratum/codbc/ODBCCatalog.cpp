@@ -2,6 +2,7 @@
 
 #include "codbc/ODBCEntryPoints.h"
 
+#include <algorithm>
 #include <cstring>
 #include <strings.h>
 
@@ -178,9 +179,9 @@ int ODBC::TablesList(CArray<TABLE_DESC>* list, CString ownerName, OB_TYPE kind) 
             GetDataTmp(1, t.qualifier);
             GetDataTmp(4, t.type);
             GetDataTmp(5, t.remarks);
-            // A driver that does not keep a kind apart answers with rows of another (MariaDB's gives
-            // its tables for system tables): those rows are left out.
-            if (IsOtherTableKind(t.type, wanted))
+            // MariaDB's driver does not keep system tables apart and answers with its tables: rows
+            // of another kind are left out.
+            if (m_DatabasesAsCatalogs && IsOtherTableKind(t.type, wanted))
                 continue;
             list->push_back(std::move(t));
         }
@@ -324,7 +325,33 @@ int ODBC::PKList(CString table, CArray<PK_DESC>* list, CString ownerName) {
 }
 
 namespace {
+// Brings the rows of each named key together, in key sequence, where it first appears. Drivers may
+// list keys by key sequence alone (MariaDB's does), so that the rows of two keys of one table
+// interleave; unnamed keys keep their order.
+void GroupKeyRows(CArray<FK_DESC>* list, size_t from) {
+    auto sameKey = [](const FK_DESC& a, const FK_DESC& b) {
+        return !a.fkName.empty() && a.fkName == b.fkName && a.fkTable == b.fkTable && a.pkTable == b.pkTable;
+    };
+    for (size_t i = from; i < list->size(); ++i) {
+        // Rows of the key of row i-1 that appear later move up behind it.
+        if (i == from)
+            continue;
+        const FK_DESC& previous = (*list)[i - 1];
+        if (sameKey((*list)[i], previous))
+            continue;
+        for (size_t j = i + 1; j < list->size(); ++j) {
+            if (sameKey((*list)[j], previous) && (*list)[j].keySeq > previous.keySeq) {
+                std::rotate(list->begin() + static_cast<std::ptrdiff_t>(i),
+                            list->begin() + static_cast<std::ptrdiff_t>(j),
+                            list->begin() + static_cast<std::ptrdiff_t>(j + 1));
+                break;
+            }
+        }
+    }
+}
+
 template <typename Read> void ReadForeignKeys(void* stmt, CArray<FK_DESC>* list, Read read) {
+    const size_t from = list->size();
     for (SQLRETURN rc = api.SQLFetch(stmt); Ok(rc); rc = api.SQLFetch(stmt)) {
         FK_DESC k;
         if (read(12, k.fkName) != 0)
@@ -339,6 +366,7 @@ template <typename Read> void ReadForeignKeys(void* stmt, CArray<FK_DESC>* list,
         k.keySeq = static_cast<int>(std::strtol(seq.c_str(), nullptr, 10));
         list->push_back(std::move(k));
     }
+    GroupKeyRows(list, from);
 }
 } // namespace
 
