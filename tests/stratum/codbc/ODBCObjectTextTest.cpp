@@ -22,7 +22,7 @@ CString Joined(const CStringArray& lines) {
 } // namespace
 
 // Tables with plain and quoted names, a composite index, a two-column key, foreign keys both ways, a
-// view and a trigger, on the two servers of the test run.
+// view and a trigger, on SQLite and the servers of the test run.
 class ODBCObjectText : public testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
@@ -35,13 +35,17 @@ protected:
         Run("create table orders (ord_no integer not null, cust_id integer, cust_region integer, "
             "note varchar(30), amount decimal(10,2), "
             "constraint fk_cust foreign key (cust_id, cust_region) references customers(id, region))");
-        Run("create table \"order lines\" (\"line no\" integer)");
+        const CString q = IsMariaDB() ? "`" : "\"";
+        Run("create table " + q + "order lines" + q + " (" + q + "line no" + q + " integer)");
         Run("create index ix_orders on orders(note asc, ord_no desc)");
         Run("create unique index ix_cust_name on customers(name)");
         Run("create view v_notes as select ord_no, note from orders");
         if (IsPostgres()) {
             Run("create function touch() returns trigger language plpgsql as 'begin return new; end'");
             Run("create trigger trg_orders before insert on orders for each row execute procedure touch()");
+        } else if (IsMariaDB()) {
+            Run("create procedure touch() select 1");
+            Run("create trigger trg_orders before insert on orders for each row set new.note = new.note");
         } else {
             Run("create trigger trg_orders after insert on orders begin select 1; end");
         }
@@ -51,6 +55,7 @@ protected:
             session->Disconnect();
     }
     bool IsPostgres() const { return GetParam() == Backend::Postgres; }
+    bool IsMariaDB() const { return GetParam() == Backend::MariaDB; }
     void Run(const CString& sql) {
         ASSERT_EQ(0, session->StmtRealloc());
         ASSERT_EQ(0, session->Exec(sql)) << sql << ": " << session->lastError;
@@ -66,8 +71,8 @@ protected:
 };
 
 TEST_P(ODBCObjectText, TablesWithPlainAndQuotedNames) {
-    const CString integer = IsPostgres() ? "int4" : "integer";
-    const CString varchar = "varchar";
+    const CString integer = ForBackend<CString>(GetParam(), "integer", "int4", "INTEGER");
+    const CString varchar = IsMariaDB() ? "VARCHAR" : "varchar";
     const CStringArray orders = Text(OB_TABLE, "orders");
     ASSERT_EQ(7u, orders.size());
     EXPECT_EQ("create table  orders  (\r\n", orders[0]);
@@ -98,7 +103,7 @@ TEST_P(ODBCObjectText, TablesWithPlainAndQuotedNames) {
 
 TEST_P(ODBCObjectText, IndexesWithUniqueAndColumnOrder) {
     // The SQLite driver reports every index column as ascending.
-    const CString order = IsPostgres() ? "desc" : "asc";
+    const CString order = GetParam() == Backend::SQLite ? "asc" : "desc";
     EXPECT_EQ(
         (CStringArray{"create index  ix_orders \r\n", "   on  orders (note asc, ord_no " + order + ")"}),
         Text(OB_INDEX, "ix_orders", "orders"));
@@ -108,7 +113,7 @@ TEST_P(ODBCObjectText, IndexesWithUniqueAndColumnOrder) {
 
 TEST_P(ODBCObjectText, PrimaryKeyListsItsColumnsInKeyOrder) {
     // SQLite names no keys: such a key is added without a constraint name.
-    const CString add = IsPostgres() ? "ADD CONSTRAINT pk_c" : "ADD";
+    const CString add = GetParam() == Backend::SQLite ? "ADD" : "ADD CONSTRAINT pk_c";
     EXPECT_EQ((CStringArray{"ALTER TABLE  customers  " + add, "\r\n PRIMARY KEY (id, region)\r\n"}),
               Text(OB_PRIMARY_KEY, "pk_c", "customers"));
 }
@@ -130,8 +135,9 @@ TEST_P(ODBCObjectText, ForeignKeysReadFromEitherTableOneKeyAtATime) {
     // SQLite's keys have no names: the shown names are made from the tables, and the text adds the
     // key without a constraint name.
     const CString fkCust = keyName("orders", "customers");
-    EXPECT_EQ(IsPostgres() ? "fk_cust" : "fk_orders_customers", fkCust);
-    const CString add = IsPostgres() ? "ADD CONSTRAINT " + fkCust : CString("ADD");
+    const bool sqlite = GetParam() == Backend::SQLite;
+    EXPECT_EQ(sqlite ? "fk_orders_customers" : "fk_cust", fkCust);
+    const CString add = sqlite ? CString("ADD") : "ADD CONSTRAINT " + fkCust;
     EXPECT_EQ(
         (CStringArray{"ALTER TABLE  orders  " + add + "\r\n", "   FOREIGN KEY (cust_id, cust_region)\r\n",
                       "   REFERENCES  customers (id, region)\r\n"}),
@@ -143,7 +149,7 @@ TEST_P(ODBCObjectText, ForeignKeysReadFromEitherTableOneKeyAtATime) {
                             "   REFERENCES  orders (cust_id, cust_region)\r\n"}),
               Text(OB_FOREIGN_KEY, fkCust, "customers"));
 
-    // Two keys of one table, each on its own.
+    // Two keys of one table, each on its own (MariaDB's driver lists their rows by key sequence alone).
     const CString toRegions = keyName("visits", "regions"), toCustomers = keyName("visits", "customers");
     ASSERT_NE(toRegions, toCustomers);
     EXPECT_EQ("   FOREIGN KEY (region)\r\n", Text(OB_FOREIGN_KEY, toRegions, "visits")[1]);
@@ -166,6 +172,11 @@ TEST_P(ODBCObjectText, ViewsAndTriggersShowTheServersDefinition) {
         const CString function = Joined(Text(OB_PROCEDURE, "touch"));
         EXPECT_NE(CString::npos, function.find("FUNCTION public.touch()")) << function;
     }
+    if (IsMariaDB()) {
+        const CString procedure = Joined(Text(OB_PROCEDURE, "touch"));
+        EXPECT_NE(CString::npos, procedure.find("PROCEDURE `touch`()")) << procedure;
+        EXPECT_NE(CString::npos, procedure.find("select 1\r\n")) << procedure;
+    }
 }
 
 TEST_P(ODBCObjectText, OneLineStatementsAndNames) {
@@ -175,10 +186,7 @@ TEST_P(ODBCObjectText, OneLineStatementsAndNames) {
     EXPECT_EQ(CStringArray{"note"}, Text(OB_COLUMN, "note", "orders"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ODBCObjectText, testing::Values(Backend::SQLite, Backend::Postgres),
-                         [](const testing::TestParamInfo<Backend>& info) {
-                             return info.param == Backend::SQLite ? "SQLite" : "Postgres";
-                         });
+INSTANTIATE_TEST_SUITE_P(Backends, ODBCObjectText, VARNEL_ALL_BACKENDS, VARNEL_BACKEND_CASE_NAME);
 
 // A DBMS that keeps no object text here; and the Microsoft SQL Server request, as the server gets it.
 TEST(ODBCObjectTextFamilies, OracleViewsAreNotSupportedAndServerTextIsAskedByName) {
