@@ -75,7 +75,11 @@ bool CRowsetReader::Bind(const std::vector<short>& sqlTypes, const std::vector<u
     int extensions = 0;
     if (m_DB.GetInfo(SQL_GETDATA_EXTENSIONS, &extensions) != 0 || !(extensions & SQL_GD_BOUND))
         return false;
-    const bool blocks = (extensions & SQL_GD_BLOCK) && ODBC::CanPosition();
+    // MariaDB's driver gives wrong texts when a value of a rowset is read again after positioning, and
+    // ends the rows early: it gets one row per fetch.
+    CString dbmsName;
+    const bool mySql = m_DB.GetInfo(SQL_DBMS_NAME, &dbmsName) == 0 && CDB::IsMySqlName(dbmsName);
+    const bool blocks = (extensions & SQL_GD_BLOCK) && ODBC::CanPosition() && !mySql;
 
     m_CellSize.resize(columns);
     long rowBytes = 0;
