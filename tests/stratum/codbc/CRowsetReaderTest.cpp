@@ -42,6 +42,18 @@ const char* const kPostgresRows =
     "time '12:00:00' + x * interval '1 second', x % 2 = 0, "
     "case when x % 5 = 0 then null else decode(repeat('ab', x % 40 + 1), 'hex') end, "
     "md5(x::text)::uuid from generate_series(1, 700) x";
+const char* const kMariaDBTable =
+    "create table fam(id integer, i integer, si smallint, bi bigint, re float, db double, nu decimal(10,2), "
+    "vc varchar(5), ch char(3), tx text, dt date, ts datetime, tm time, bo boolean, bt blob, uu uuid)";
+const char* const kMariaDBRows =
+    "insert into fam select x, case when x % 7 = 0 then null else x * 37 - 5000 end, x % 300, "
+    "x * 1000000007, x / 3.0, x * 1.5e10, x / 4.0, case x % 4 when 0 then '' when 1 then 'O''Br' "
+    "when 2 then 'ééééé' else null end, concat('c', x % 10), case when x % 50 = 0 then repeat('z', 3000 + x) "
+    "when x % 9 = 0 then '' when x % 11 = 0 then null else concat('héllo wörld ', x) end, "
+    "date '2001-01-01' + interval x day, timestamp '2001-01-01 10:20:30' + interval x hour, "
+    "addtime('12:00:00', sec_to_time(x)), x % 2 = 0, "
+    "case when x % 5 = 0 then null else unhex(repeat('ab', x % 40 + 1)) end, "
+    "uuid() from (select cast(seq as signed) as x from seq_1_to_700) c";
 } // namespace
 
 class RowsetReading : public testing::TestWithParam<Backend> {
@@ -51,9 +63,8 @@ protected:
         VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), "fam", user, password);
         session = std::make_unique<ODBC>();
         ASSERT_EQ(0, session->Connect("fam", user, password)) << session->lastError;
-        const bool sqlite = GetParam() == Backend::SQLite;
-        Execute(sqlite ? kSqliteTable : kPostgresTable);
-        Execute(sqlite ? kSqliteRows : kPostgresRows);
+        Execute(ForBackend(GetParam(), kSqliteTable, kPostgresTable, kMariaDBTable));
+        Execute(ForBackend(GetParam(), kSqliteRows, kPostgresRows, kMariaDBRows));
     }
     void Execute(const CString& sql) {
         ASSERT_EQ(0, session->StmtRealloc());
@@ -138,7 +149,7 @@ TEST_P(RowsetReading, EmptyResultAndOneLongValue) {
     CResultTable cells, rowsets;
     Load(rowsets, "select * from fam where id < 0", true);
     EXPECT_EQ(1, rowsets.GetRowCount());
-    EXPECT_EQ(15 + (GetParam() == Backend::Postgres ? 2 : 0), rowsets.GetColumnCount());
+    EXPECT_EQ(15 + (GetParam() == Backend::SQLite ? 0 : 2), rowsets.GetColumnCount());
     Load(cells, "select tx from fam where id = 650", false);
     Load(rowsets, "select tx from fam where id = 650", true);
     ASSERT_EQ(2, rowsets.GetRowCount());
@@ -195,10 +206,7 @@ TEST_P(RowsetReading, AbortStopsBetweenRows) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, RowsetReading, testing::Values(Backend::SQLite, Backend::Postgres),
-                         [](const testing::TestParamInfo<Backend>& info) {
-                             return info.param == Backend::SQLite ? "SQLite" : "Postgres";
-                         });
+INSTANTIATE_TEST_SUITE_P(Backends, RowsetReading, VARNEL_ALL_BACKENDS, VARNEL_BACKEND_CASE_NAME);
 
 // A driver that can't read a bound column again gets nothing bound and is read cell by cell.
 TEST(RowsetReadingScripted, DriverWithoutBoundReadsKeepsTheCellByCellPath) {
