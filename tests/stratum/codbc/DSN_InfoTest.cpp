@@ -28,13 +28,7 @@ class DSNInfo : public testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
         CString user, password;
-        if (GetParam() == Backend::SQLite) {
-            TestSandbox::AddSqliteSource("db");
-        } else {
-            VARNEL_REQUIRE_POSTGRES_SOURCE("db");
-            user = TestSandbox::Postgres()->user;
-            password = TestSandbox::Postgres()->password;
-        }
+        VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), "db", user, password);
         session = std::make_unique<ODBC>();
         ASSERT_EQ(0, session->Connect("db", user, password)) << session->lastError;
     }
@@ -53,7 +47,8 @@ TEST_P(DSNInfo, FiftySixRowsInOrderWithTheirRenderings) {
     EXPECT_EQ("1.0", list.GetItemText(0, 1));
     EXPECT_EQ("SQL_MAX_ASYNC_CONCURRENT_STATEMENTS", list.GetItemText(55, 0));
     EXPECT_EQ("3.0", list.GetItemText(55, 1));
-    EXPECT_EQ("\"", list.GetItemText(RowOf(list, "SQL_IDENTIFIER_QUOTE_CHAR"), 2));
+    EXPECT_EQ(GetParam() == Backend::MariaDB ? "`" : "\"",
+              list.GetItemText(RowOf(list, "SQL_IDENTIFIER_QUOTE_CHAR"), 2));
 
     // Each special item matches the driver's own number, rendered by the table.
     int mask = 0;
@@ -69,7 +64,7 @@ TEST_P(DSNInfo, FiftySixRowsInOrderWithTheirRenderings) {
         if (mask & bit)
             expected += word;
     EXPECT_EQ(aggregates ? expected : "N/A", list.GetItemText(RowOf(list, "SQL_AGGREGATE_FUNCTIONS"), 2));
-    EXPECT_EQ(IsPostgres(), aggregates);
+    EXPECT_EQ(GetParam() != Backend::SQLite, aggregates);
 
     short concat = 0;
     ASSERT_EQ(0, session->GetInfo(SQL_CONCAT_NULL_BEHAVIOR, &concat));
@@ -94,8 +89,8 @@ TEST_P(DSNInfo, FiftySixRowsInOrderWithTheirRenderings) {
 
 TEST_P(DSNInfo, SummariesAndIndexBounds) {
     DSN_Info info(session.get());
-    EXPECT_EQ(IsPostgres() ? "PostgreSQL  [ " : "SQLite  [ ",
-              info.DBMSNameAndVer().substr(0, IsPostgres() ? 14 : 10));
+    const CString head = ForBackend<CString>(GetParam(), "SQLite  [ ", "PostgreSQL  [ ", "MariaDB  [ ");
+    EXPECT_EQ(head, info.DBMSNameAndVer().substr(0, head.size()));
     EXPECT_EQ(" ]", info.DBMSNameAndVer().substr(info.DBMSNameAndVer().size() - 2));
     EXPECT_NE(CString::npos, info.DRIVERNameAndVer().find("  [ "));
     const CString versions = info.ODBCVer();
@@ -124,7 +119,4 @@ TEST_P(DSNInfo, SummariesAndIndexBounds) {
     EXPECT_EQ("", info.ODBCVer());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DSNInfo, testing::Values(Backend::SQLite, Backend::Postgres),
-                         [](const testing::TestParamInfo<Backend>& info) {
-                             return info.param == Backend::SQLite ? "SQLite" : "Postgres";
-                         });
+INSTANTIATE_TEST_SUITE_P(Backends, DSNInfo, VARNEL_ALL_BACKENDS, VARNEL_BACKEND_CASE_NAME);
