@@ -136,14 +136,18 @@ TEST_P(ScriptRunning, RemoveTermAndNoParse) {
 // several ";" runs as one statement: the rows its statements add prove that each one ran.
 TEST_P(ScriptRunning, SemicolonSeparatorRunsEveryStatementAndKeepsBodiesWhole) {
     options.semicolons = true;
+    // MariaDB's triggers name the rows they act on; SQLite's may.
+    const CString eachRow = GetParam() == Backend::MariaDB ? " for each row" : "";
     const CString script =
-        GetParam() == Backend::SQLite
+        GetParam() != Backend::Postgres
             ? "select 1; create table q(n integer);\r\n"
-              "create trigger t after insert on p begin\r\n"
-              "  insert into q values (new.id); insert into q values (new.id * 10);\r\n"
-              "end;\r\n"
-              "insert into p values (3, 'x;y'); -- ; in a comment\r\n"
-              "select count(*) from p, q where q.n in (3, 30) and p.id = 3"
+              "create trigger t after insert on p" +
+                  eachRow +
+                  " begin\r\n"
+                  "  insert into q values (new.id); insert into q values (new.id * 10);\r\n"
+                  "end;\r\n"
+                  "insert into p values (3, 'x;y'); -- ; in a comment\r\n"
+                  "select count(*) from p, q where q.n in (3, 30) and p.id = 3"
             : "select now(); create table q(n integer);\r\n"
               "create function f(k integer) returns integer as $$\r\n"
               "begin insert into q values (k); insert into q values (k * 10); return k; end\r\n"
@@ -196,7 +200,4 @@ TEST_P(ScriptRunning, RowsAreWrittenWhileReadUnlessFixedWidthNeedsThemAll) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ScriptRunning, testing::Values(Backend::SQLite, Backend::Postgres),
-                         [](const testing::TestParamInfo<Backend>& info) {
-                             return info.param == Backend::SQLite ? "SQLite" : "Postgres";
-                         });
+INSTANTIATE_TEST_SUITE_P(Backends, ScriptRunning, VARNEL_ALL_BACKENDS, VARNEL_BACKEND_CASE_NAME);
