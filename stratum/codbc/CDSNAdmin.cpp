@@ -161,6 +161,9 @@ CDSNAdmin::Attributes CDSNAdmin::DefaultAttributes(const CString& driver) {
                 {"Database", ""},
                 {"UseDeclareFetch", "1"},
                 {"Fetch", "10000"}};
+    // MariaDB Connector/ODBC: where the server listens and which database is used.
+    if (Contains(driver, "mariadb") || Contains(library, "maodbc"))
+        return {{"Server", "localhost"}, {"Port", "3306"}, {"Database", ""}};
     return {};
 }
 

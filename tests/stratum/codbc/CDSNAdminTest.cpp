@@ -40,6 +40,8 @@ TEST(CDSNAdmin, DefaultsOfTheKnownDrivers) {
     const CDSNAdmin::Attributes pg = admin.DefaultAttributes("PostgreSQL ANSI");
     EXPECT_NE(pg.end(), std::find(pg.begin(), pg.end(), CDSNAdmin::Attribute{"UseDeclareFetch", "1"}));
     EXPECT_NE(pg.end(), std::find(pg.begin(), pg.end(), CDSNAdmin::Attribute{"Fetch", "10000"}));
+    const CDSNAdmin::Attributes maria = admin.DefaultAttributes("MariaDB Unicode");
+    EXPECT_NE(maria.end(), std::find(maria.begin(), maria.end(), CDSNAdmin::Attribute{"Port", "3306"}));
     EXPECT_TRUE(admin.DefaultAttributes("Unknown").empty());
 }
 
