@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmark data when missing, runs every benchmark of a build tree, then compares
-# varnel-run with isql and sqlite3 on the benchmark table.
+# varnel-run with isql and sqlite3 on the benchmark table, and with the mariadb client on a copy of it.
 set -euo pipefail
 build=${1:-build}
 targets=$(cmake --build "$build" --target help 2>/dev/null || true)
@@ -17,6 +17,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ -x "$build/tools/varnel-run" ] && [ -f "$build/bench/data/odbc-read.sqlite" ]; then
     echo "== varnel-run against isql and sqlite3"
     "$here/runner/compare-runner.sh" "$build"
+fi
+if [ -x "$build/tools/varnel-run" ] && command -v mariadb-install-db >/dev/null; then
+    echo "== varnel-run against the mariadb client"
+    "$here/runner/compare-mariadb.sh" "$build"
 fi
 if [ -x "$build/tools/varnel-run" ]; then
     # A 100 MB value against the database's own client (PostgreSQL too when PGHOST and friends are set),
