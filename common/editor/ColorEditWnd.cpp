@@ -812,8 +812,11 @@ void ColorEditWnd::RefreshCompletion() {
 void ColorEditWnd::CloseCompletion() {
     m_CompletionOpen = false;
     m_Candidates.clear();
-    if (m_Popup)
+    if (m_Popup) {
         m_Popup->hide();
+        // The next list starts at its first row.
+        m_Popup->clear();
+    }
 }
 
 void ColorEditWnd::UpdateCompletion(bool open) {
