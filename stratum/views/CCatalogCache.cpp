@@ -52,7 +52,7 @@ void CCatalogCache::Schedule() {
 
 bool CCatalogCache::HasWork() {
     Sync();
-    if (!m_Session || !m_Session->connected || m_Session->IsExecuting() || (IsBusy && IsBusy()))
+    if (!Connected() || m_Session->IsExecuting() || (IsBusy && IsBusy()))
         return false;
     return !m_TablesRead || !m_Pending.empty();
 }
@@ -94,14 +94,23 @@ bool CCatalogCache::Step() {
     return true;
 }
 
+bool CCatalogCache::Connected() const {
+    return m_Session && m_Session->connected;
+}
+
 const CArray<CCompletionCatalog::Table>& CCatalogCache::Tables() {
+    static const CArray<Table> none;
     Sync();
     Schedule();
-    return m_Tables;
+    // Without a connection only keywords are offered; what was read waits for the same connection.
+    return Connected() ? m_Tables : none;
 }
 
 const CArray<CCompletionCatalog::Column>* CCatalogCache::Columns(const CString& table) {
+    static const CArray<Column> none;
     Sync();
+    if (!Connected())
+        return &none;
     const auto found = m_Columns.find(table);
     if (found != m_Columns.end())
         return &found->second;

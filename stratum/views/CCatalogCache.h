@@ -1,6 +1,6 @@
 // The catalog names the editor's completion offers, read through the session one request at a time
 // while the event loop has nothing else to do, and kept until the connection generation changes.
-// It never connects: without a connection nothing new is read.
+// It never connects: without a connection it offers nothing and reads nothing.
 #pragma once
 
 #include "CommonTypes.h"
@@ -42,6 +42,7 @@ private:
     // Forgets what was read for an earlier connection generation.
     void Sync();
     void Schedule();
+    bool Connected() const;
     // The session's owner for catalog calls, empty when the data source has none.
     CString Owner() const;
 

@@ -111,13 +111,19 @@ TEST_P(CatalogCompletion, ForgottenWhenTheGenerationChangesAndNeverConnects) {
     EXPECT_EQ(2, Drain());
     EXPECT_EQ("id", Complete("select c.id| from customers c"));
 
-    // Disconnected: what was read stays, nothing new is read, and nothing connects.
+    // Disconnected: nothing is offered, read or connected; the same connection again brings the names
+    // back without reading them anew.
     session.Disconnect();
-    EXPECT_EQ("id", Complete("select c.id| from customers c"));
-    EXPECT_EQ("", Complete("select o.| from orders o"));
+    EXPECT_EQ("", Complete("select c.id| from customers c"));
+    EXPECT_EQ("", Complete("select * from cust|"));
+    EXPECT_FALSE(completion.Waiting());
     EXPECT_FALSE(cache.HasWork());
     EXPECT_FALSE(cache.Step());
     EXPECT_EQ(0, session.connected);
+    ASSERT_EQ(0, session.Connect(kDsn, user, password)) << session.lastError;
+    EXPECT_FALSE(cache.HasWork());
+    EXPECT_EQ("id", Complete("select c.id| from customers c"));
+    session.Disconnect();
 
     // Another connection: the names go, and are read again once connected.
     ++generation;
