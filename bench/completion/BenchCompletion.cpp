@@ -138,6 +138,32 @@ void BM_KeystrokeWithListOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_KeystrokeWithListOpen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(50);
 
+// Typing "." in a long script: the statement around the caret is found before the list opens.
+void BM_DotInALongScript(benchmark::State& state) {
+    CColorizer colorizer;
+    ColorEditWnd editor(nullptr, QRect(0, 0, 800, 600), 1, 4, 100, "DejaVu Sans Mono");
+    editor.SetColorizer(&colorizer);
+    CString script;
+    for (int i = 0; i < state.range(0); ++i)
+        script += "select c.c1, c.c2 from t" + std::to_string(i) + " c where c.c3 = 1;\n";
+    editor.LoadText(script.c_str());
+    const int middle = static_cast<int>(state.range(0) / 2);
+    Longest longest;
+    for (auto _ : state) {
+        editor.SetSelection(8, middle, 8, middle);
+        longest.Start();
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Period, Qt::NoModifier, ".");
+        QApplication::sendEvent(&editor, &key);
+        longest.Stop();
+        state.PauseTiming();
+        editor.CloseCompletion();
+        editor.DoUndo();
+        state.ResumeTiming();
+    }
+    longest.Report(state);
+}
+BENCHMARK(BM_DotInALongScript)->Arg(2000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(10);
+
 } // namespace
 
 int main(int argc, char** argv) {

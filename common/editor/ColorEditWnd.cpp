@@ -824,13 +824,22 @@ void ColorEditWnd::UpdateCompletion(bool open) {
     const CString line = m_Model.GetLine(y);
     const CCompletion::Word word = CCompletion::WordAt(line, x);
     if (open) {
-        // The statement around the caret tells which tables its names may come from.
+        // The statement around the caret tells which tables its names may come from; the lines near the
+        // caret hold it, so a long script costs no more than a short one.
+        constexpr int kReach = 500;
+        const int first = std::max(0, y - kReach);
+        const int last = std::min(m_Model.GetLineCount(), y + kReach + 1);
         CString script;
-        m_Model.UnloadText(script);
-        size_t caret = 0;
-        for (int i = 0; i < y && i < m_Model.GetLineCount(); ++i)
-            caret += m_Model.Text()._GetLineRef(i).size() + 2;
-        caret += CUtf8::ByteOffset(line, x);
+        size_t caret = CString::npos;
+        for (int i = first; i < last; ++i) {
+            if (i == y)
+                caret = script.size() + CUtf8::ByteOffset(line, x);
+            script += m_Model.Text()._GetLineRef(i);
+            script += "\r\n";
+        }
+        // The caret may stand on the line after the last.
+        if (caret == CString::npos)
+            caret = script.size();
         const CColorizer* colorizer = m_Model.Text().GetColorizer();
         m_Completion.SetKeywords(colorizer ? &colorizer->GetKeywords() : nullptr);
         m_Completion.SetScope(script, caret);
