@@ -21,6 +21,7 @@
 #include "toolkit/MessageBox.h"
 
 #include "codbc/CDB.h"
+#include "views/CCatalogCache.h"
 
 #include <QAction>
 #include <QApplication>
@@ -234,6 +235,10 @@ bool CMainWindow::OnInitDialog() {
     m_Pages[MODE_SCHEMA] = m_Schema;
     m_Pages[MODE_RESULTS] = m_Results;
     m_Pages[MODE_BUILDER] = m_Builder;
+    m_Catalog =
+        std::make_unique<CCatalogCache>(m_Session, [this] { return m_Connect->ConnectionGeneration(); });
+    m_Catalog->IsBusy = [this] { return IsRunning(); };
+    m_Script->SetCatalog(m_Catalog.get());
     for (int i = MODE_CONNECT; i < kModes; ++i) {
         m_Tabs->addTab(TabImage(style(), i), kTabTexts[i]);
         m_Pages[i]->Create(0, 0);
@@ -516,6 +521,7 @@ bool CMainWindow::OnCommand(unsigned id) {
     case ID_SETTINGS:
         if (m_SettingsDlg.Open())
             RunModal(m_SettingsDlg);
+        m_Script->ApplyCompletionSetting();
         return true;
     case ID_MACROS: {
         CMacrosDlg dialog(m_Settings, this);

@@ -9,9 +9,11 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class _Settings;
 class CBuilderMode;
+class CCatalogCache;
 class CColorizer;
 class CConnectMode;
 class CDB;
@@ -169,6 +171,8 @@ private:
     QMenu* m_TrayMenu = nullptr;
     CSmDialog* m_Pages[6] = {};
     CScriptMode* m_Script = nullptr;
+    // Catalog names for the editor's completion, kept per connection.
+    std::unique_ptr<CCatalogCache> m_Catalog;
     CConnectMode* m_Connect = nullptr;
     CSchemaMode* m_Schema = nullptr;
     CResultsMode* m_Results = nullptr;

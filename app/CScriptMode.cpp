@@ -1,5 +1,7 @@
 #include "CScriptMode.h"
 
+#include "views/CCatalogCache.h"
+
 #include "CMacroTable.h"
 #include "CMacrosDlg.h"
 #include "CScriptFile.h"
@@ -241,12 +243,31 @@ bool CScriptMode::OnInitDialog() {
 
 void CScriptMode::Activate() {
     CSmDialog::Activate();
+    ApplyCompletionSetting();
+    if (m_Catalog)
+        m_Catalog->SetActive(true);
     m_Editor->setFocus();
     EmitCaret();
 }
 
 void CScriptMode::Deactivate() {
+    m_Editor->CloseCompletion();
+    if (m_Catalog)
+        m_Catalog->SetActive(false);
     CSmDialog::Deactivate();
+}
+
+void CScriptMode::SetCatalog(CCatalogCache* catalog) {
+    m_Catalog = catalog;
+    m_Editor->SetCompletionCatalog(catalog);
+    if (catalog) {
+        catalog->OnRead = [this] { m_Editor->RefreshCompletion(); };
+        catalog->SetActive(isVisible());
+    }
+}
+
+void CScriptMode::ApplyCompletionSetting() {
+    m_Editor->SetCompleteOnDot(m_Settings.getInt("CompleteOnDot") != 0);
 }
 
 void CScriptMode::SetModified(bool modified) {

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 class _Settings;
+class CCatalogCache;
 class CColorizer;
 class CHistCBox;
 class ColorEditWnd;
@@ -105,6 +106,11 @@ public:
     // Enter in a box: keeps the caret in "CursorX"/"CursorY" and saves the settings.
     void StoreCaret();
 
+    // The catalog the editor completes names from (borrowed); it reads while the page is shown.
+    void SetCatalog(CCatalogCache* catalog);
+    // Takes "CompleteOnDot" from the settings.
+    void ApplyCompletionSetting();
+
     ColorEditWnd* Editor() const { return m_Editor; }
     CHistCBox* FileBox() const { return m_FileBox; }
     CHistCBox* HistoryBox() const { return m_HistoryBox; }
@@ -136,5 +142,6 @@ private:
     CHistCBox* m_HistoryBox = nullptr;
     QToolBar* m_ToolBar = nullptr;
     QTimer m_AutoSaveTimer;
+    CCatalogCache* m_Catalog = nullptr;
     bool m_Modified = false;
 };

@@ -81,6 +81,8 @@ const Option kOptions[] = {
     {"ConstColorB", S_INT, 0, "0"},
     {"KeepResults", S_INT, 0, "0"},
     {"KeepResultsLimit", S_INT, 0, "100000"},
+    // Typing "." after a name opens the completion list.
+    {"CompleteOnDot", S_INT, 0, "1"},
 };
 
 // Check boxes and the settings they show.
@@ -93,7 +95,7 @@ const struct {
     {CSettingsDlg::IDC_COUNTTIME, "CountTime"},     {CSettingsDlg::IDC_BLOBASTEXT, "BlobAsText"},
     {CSettingsDlg::IDC_REMOVE, "Remove"},           {CSettingsDlg::IDC_PLAYSOUND, "PlaySound"},
     {CSettingsDlg::IDC_NULLASNULL, "NullAsNull"},   {CSettingsDlg::IDC_SHOWALLCHARS, "ShowAllChars"},
-    {CSettingsDlg::IDC_KEEPRESULTS, "KeepResults"},
+    {CSettingsDlg::IDC_KEEPRESULTS, "KeepResults"}, {CSettingsDlg::IDC_COMPLETEONDOT, "CompleteOnDot"},
 };
 
 const struct {
@@ -277,6 +279,7 @@ bool CSettingsDlg::OnInitDialog() {
     m_FontFace->setEditable(false);
     e->addWidget(m_FontFace, 2, 1, 1, 3);
     e->addWidget(check(IDC_SHOWALLCHARS, "Show all chars"), 3, 0, 1, 4);
+    e->addWidget(check(IDC_COMPLETEONDOT, "Complete names after \".\" (Ctrl+Space always)"), 4, 0, 1, 4);
     auto* colours = new QHBoxLayout;
     const QString colourTexts[] = {"Keywords ...", "Comments ...", "Constants ..."};
     for (int i = 0; i < 3; ++i) {
@@ -285,11 +288,11 @@ bool CSettingsDlg::OnInitDialog() {
         connect(b, &QPushButton::clicked, this, [this, id] { OnColor(id); });
         colours->addWidget(b);
     }
-    e->addLayout(colours, 4, 0, 1, 4);
-    e->addWidget(PlainLabel("SQL keywords", this), 5, 0, 1, 4);
+    e->addLayout(colours, 5, 0, 1, 4);
+    e->addWidget(PlainLabel("SQL keywords", this), 6, 0, 1, 4);
     m_KeywordList = Tag(new QListWidget(this), IDC_KEYWORDS);
     m_KeywordList->setSortingEnabled(true);
-    e->addWidget(m_KeywordList, 6, 0, 1, 4);
+    e->addWidget(m_KeywordList, 7, 0, 1, 4);
     auto* links = new QHBoxLayout;
     auto* add = Link("Add", IDC_ADD, this);
     auto* del = Link("Delete", IDC_DELETE, this);
@@ -298,8 +301,8 @@ bool CSettingsDlg::OnInitDialog() {
     links->addWidget(add);
     links->addWidget(del);
     links->addStretch();
-    e->addLayout(links, 7, 0, 1, 4);
-    e->setRowStretch(6, 1);
+    e->addLayout(links, 8, 0, 1, 4);
+    e->setRowStretch(7, 1);
     columns->addWidget(editor, 1);
 
     auto* buttons = new QHBoxLayout;

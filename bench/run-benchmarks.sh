@@ -9,6 +9,8 @@ if grep -q '^bench_data:' <<<"$targets"; then
 fi
 for b in "$build"/bench/bench_*; do
     [ -f "$b" ] && [ -x "$b" ] || continue
+    # Completion needs its server: bench/runner/completion.sh below.
+    [ "$(basename "$b")" = bench_completion ] && continue
     echo "== $(basename "$b")"
     "$b" --benchmark_counters_tabular=true
 done
@@ -28,4 +30,7 @@ if [ -x "$build/tools/varnel-run" ]; then
     "$here/runner/long-value.sh" "$build"
     "$here/runner/statement-rate.sh" "$build"
     "$here/runner/script-memory.sh" "$build"
+fi
+if [ -x "$build/bench/bench_completion" ]; then
+    "$here/runner/completion.sh" "$build"
 fi

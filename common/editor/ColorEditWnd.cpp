@@ -1,5 +1,6 @@
 #include "editor/ColorEditWnd.h"
 
+#include "editor/CCompletionPopup.h"
 #include "editor/CScriptPrinter.h"
 #include "editor/CUtf8.h"
 #include "editor/SearchAndReplaceView.h"
@@ -101,6 +102,9 @@ void ColorEditWnd::Init() {
         const QPoint caret = GetCursorPos();
         viewport()->update(m_View.ColumnX(caret.x()) - 1, m_View.LineY(caret.y()), 2, m_LineHeight);
     });
+    m_Popup = new CCompletionPopup(viewport());
+    connect(m_Popup, &CCompletionPopup::Chosen, this,
+            [this](int row) { Guarded("completion", __LINE__, [&] { InsertCompletion(row); }); });
     MeasureFont();
     Reset();
 }
@@ -134,6 +138,7 @@ void ColorEditWnd::MeasureFont() {
 }
 
 void ColorEditWnd::Reset() {
+    CloseCompletion();
     m_Model.Reset();
     m_View.SetFirstLine(0);
     m_View.SetFirstCol(0);
@@ -199,6 +204,7 @@ void ColorEditWnd::SetMacro(char key, const CString& text, int append) {
 // ---- text access ----
 
 void ColorEditWnd::LoadText(const char* text) {
+    CloseCompletion();
     m_View.SetFirstLine(0);
     m_View.SetFirstCol(0);
     m_Model.LoadText(text ? text : "");
@@ -715,7 +721,12 @@ bool ColorEditWnd::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Keys the editor itself takes are not left to the program's shortcuts.
-        if (IsAccelerator(key) || ((key->modifiers() & Qt::ControlModifier) && HasMacro(key->key()))) {
+        const bool listKey =
+            m_Popup->isVisible() && (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return ||
+                                     key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab);
+        const bool complete = key->key() == Qt::Key_Space && (key->modifiers() & Qt::ControlModifier);
+        if (listKey || complete || IsAccelerator(key) ||
+            ((key->modifiers() & Qt::ControlModifier) && HasMacro(key->key()))) {
             event->accept();
             return true;
         }
@@ -739,14 +750,28 @@ void ColorEditWnd::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 void ColorEditWnd::HandleKey(QKeyEvent* event) {
+    if (HandleCompletionKey(event))
+        return;
     if (HandleAccelerator(event))
         return;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
+    if (ctrl && event->key() == Qt::Key_Space && !m_ReadOnly) {
+        OpenCompletion();
+        return;
+    }
     if (ctrl)
         FireMacros(event->key());
-    if (HandleNavigationKey(event->key(), ctrl, shift))
+    const int line = m_Model.GetCursorY();
+    if (HandleNavigationKey(event->key(), ctrl, shift)) {
+        // Backspace and Delete narrow or widen the list; moving the caret closes it.
+        const bool edit = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
+        if (m_CompletionOpen && edit && m_Model.GetCursorY() == line)
+            UpdateCompletion(false);
+        else
+            CloseCompletion();
         return;
+    }
     const QString text = event->text();
     // With Ctrl held a key types nothing: letters would only give control characters.
     if (text.isEmpty() || m_ReadOnly || (ctrl && !(event->modifiers() & Qt::AltModifier))) {
@@ -754,10 +779,132 @@ void ColorEditWnd::HandleKey(QKeyEvent* event) {
         return;
     }
     bool typed = false;
-    for (const char32_t ch : text.toUcs4())
+    char32_t last = 0;
+    for (const char32_t ch : text.toUcs4()) {
         typed = m_Model.TypeChar(ch) || typed;
-    if (typed)
-        Refresh(true);
+        last = ch;
+    }
+    if (!typed)
+        return;
+    Refresh(true);
+    const CCompletion::Word word =
+        CCompletion::WordAt(m_Model.GetLine(m_Model.GetCursorY()), m_Model.GetCursorX());
+    if (last == '.' && word.qualified && (m_CompleteOnDot || m_CompletionOpen))
+        UpdateCompletion(true);
+    else if (m_CompletionOpen && !word.text.empty())
+        UpdateCompletion(false);
+    else
+        CloseCompletion();
+}
+
+// ---- completion ----
+
+bool ColorEditWnd::OpenCompletion() {
+    UpdateCompletion(true);
+    return m_Popup->isVisible();
+}
+
+void ColorEditWnd::RefreshCompletion() {
+    if (m_CompletionOpen)
+        Guarded("completion", __LINE__, [&] { UpdateCompletion(false); });
+}
+
+void ColorEditWnd::CloseCompletion() {
+    m_CompletionOpen = false;
+    m_Candidates.clear();
+    if (m_Popup) {
+        m_Popup->hide();
+        // The next list starts at its first row.
+        m_Popup->clear();
+    }
+}
+
+void ColorEditWnd::UpdateCompletion(bool open) {
+    const int x = m_Model.GetCursorX(), y = m_Model.GetCursorY();
+    const CString line = m_Model.GetLine(y);
+    const CCompletion::Word word = CCompletion::WordAt(line, x);
+    if (open) {
+        // The statement around the caret tells which tables its names may come from; the lines near the
+        // caret hold it, so a long script costs no more than a short one.
+        constexpr int kReach = 500;
+        const int first = std::max(0, y - kReach);
+        const int last = std::min(m_Model.GetLineCount(), y + kReach + 1);
+        CString script;
+        size_t caret = CString::npos;
+        for (int i = first; i < last; ++i) {
+            if (i == y)
+                caret = script.size() + CUtf8::ByteOffset(line, x);
+            script += m_Model.Text()._GetLineRef(i);
+            script += "\r\n";
+        }
+        // The caret may stand on the line after the last.
+        if (caret == CString::npos)
+            caret = script.size();
+        const CColorizer* colorizer = m_Model.Text().GetColorizer();
+        m_Completion.SetKeywords(colorizer ? &colorizer->GetKeywords() : nullptr);
+        m_Completion.SetScope(script, caret);
+        m_CompletionLine = y;
+        m_CompletionStart = word.start;
+        m_CompletionOpen = true;
+    } else if (!m_CompletionOpen || y != m_CompletionLine || x < m_CompletionStart) {
+        CloseCompletion();
+        return;
+    }
+    m_Candidates = m_Completion.Candidates(word);
+    if (m_Candidates.empty()) {
+        // Columns still being read keep the list waiting for them; anything else closes it.
+        if (m_Completion.Waiting())
+            m_Popup->hide();
+        else
+            CloseCompletion();
+        return;
+    }
+    const CColorizer* colorizer = m_Model.Text().GetColorizer();
+    m_Popup->setFont(m_Font);
+    m_Popup->SetColors(ToQColor(m_BackColor), ToQColor(colorizer ? colorizer->GetNormalColor() : 0),
+                       ToQColor(colorizer ? colorizer->GetKeywordColor() : RGB(0, 0, 255)),
+                       ToQColor(m_HighlightColor), ToQColor(m_HighlightTextColor));
+    m_Popup->SetCandidates(m_Candidates);
+    const int left = std::max(0, m_View.ColumnX(word.start));
+    m_Popup->Place(QPoint(left, m_View.LineY(y) + m_LineHeight), QPoint(left, m_View.LineY(y)));
+}
+
+void ColorEditWnd::InsertCompletion(int row) {
+    if (row < 0 || row >= static_cast<int>(m_Candidates.size()) || m_ReadOnly)
+        return;
+    const CString insert = m_Candidates[static_cast<size_t>(row)].insert;
+    const int x = m_Model.GetCursorX(), y = m_Model.GetCursorY();
+    const CCompletion::Word word = CCompletion::WordAt(m_Model.GetLine(y), x);
+    CloseCompletion();
+    m_Model.SetSelection(word.start, y, x, y);
+    m_Model.ReplaceSelText(insert.c_str());
+    Refresh(true);
+    setFocus(Qt::OtherFocusReason);
+}
+
+bool ColorEditWnd::HandleCompletionKey(const QKeyEvent* event) {
+    if (!m_Popup->isVisible())
+        return false;
+    const auto modifiers = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return modifiers == Qt::NoModifier && m_Popup->MoveSelection(event->key());
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+        if (modifiers != Qt::NoModifier)
+            return false;
+        InsertCompletion(m_Popup->currentRow());
+        return true;
+    case Qt::Key_Escape:
+        CloseCompletion();
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool ColorEditWnd::focusNextPrevChild(bool) {
@@ -775,6 +922,7 @@ void ColorEditWnd::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     setFocus(Qt::MouseFocusReason);
+    CloseCompletion();
     m_Dragging = true;
     m_PressPos = event->position().toPoint();
     const QPoint pos = PositionAt(m_PressPos);
@@ -807,6 +955,7 @@ void ColorEditWnd::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ColorEditWnd::wheelEvent(QWheelEvent* event) {
+    CloseCompletion();
     SyncDocument();
     if ((event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) || m_View.VerticalMaximum() == 0) {
         event->ignore();
@@ -840,6 +989,9 @@ void ColorEditWnd::focusInEvent(QFocusEvent* event) {
 void ColorEditWnd::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
     emit Notify(m_CtrlId, EN_KILLFOCUS);
+    // The list stays while a click on it is handled: the focus does not move there.
+    if (event->reason() != Qt::PopupFocusReason)
+        CloseCompletion();
     m_Dragging = false;
     m_CaretShown = false;
     m_BlinkTimer.stop();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CommonTypes.h"
+#include "editor/CCompletion.h"
 #include "editor/CEditModel.h"
 #include "editor/CEditViewport.h"
 
@@ -16,6 +17,7 @@
 #include <array>
 #include <memory>
 
+class CCompletionPopup;
 class QMenu;
 class SearchAndReplaceView;
 
@@ -121,6 +123,18 @@ public:
     // Shows the print dialog and prints the text with a fixed-pitch font of pointSize points.
     void Print(const char* docName, int pointSize);
 
+    // Completion: the catalog it offers names from (borrowed; null offers keywords only) and whether
+    // typing "." after a name opens the list; Ctrl+Space always does.
+    void SetCompletionCatalog(CCompletionCatalog* catalog) { m_Completion.SetCatalog(catalog); }
+    void SetCompleteOnDot(bool on) { m_CompleteOnDot = on; }
+    // Opens the list for the word before the caret; false when nothing fits it (yet).
+    bool OpenCompletion();
+    // Lists again after the catalog read more names; nothing happens while the list is closed.
+    void RefreshCompletion();
+    void CloseCompletion();
+    bool IsCompletionOpen() const { return m_CompletionOpen; }
+    CCompletionPopup* CompletionPopup() const { return m_Popup; }
+
     // The editing core (text, caret, undo history), for reading.
     const CEditModel& Model() const { return m_Model; }
     const QFont& Font() const { return m_Font; }
@@ -169,6 +183,11 @@ private:
     bool HasMacro(int key) const;
     void FireMacros(int key);
     bool HandleNavigationKey(int key, bool ctrl, bool shift);
+    // Keys of the open completion list; true when the key was used.
+    bool HandleCompletionKey(const QKeyEvent* event);
+    // Lists the candidates for the word before the caret; `open` reads the statement around it first.
+    void UpdateCompletion(bool open);
+    void InsertCompletion(int row);
     // After a caret move or an edit: scroll the caret into view, sync the bars, repaint, show the caret.
     void Refresh(bool scrollToCursor);
     void SyncDocument();
@@ -218,4 +237,12 @@ private:
     bool m_SyncingBars = false;
     int m_WheelDelta = 0;
     QTimer m_BlinkTimer;
+    CCompletion m_Completion{nullptr, nullptr};
+    CArray<CCompletion::Candidate> m_Candidates;
+    CCompletionPopup* m_Popup = nullptr;
+    bool m_CompleteOnDot = true;
+    bool m_CompletionOpen = false;
+    // The caret's line and the first column of the word when the list was opened.
+    int m_CompletionLine = 0;
+    int m_CompletionStart = 0;
 };

@@ -95,6 +95,8 @@ public:
     virtual int ObjectText(OB_TYPE kind, CString& name, CString& qualifier, CStringArray* lines) {
         return -1;
     }
+    // The columns of a table as the catalog lists them, read beside the main statement and its result.
+    virtual int ColumnsList(CString table, CArray<FLD_DESC>* list, CString owner) { return -1; }
 
     // Sets stmtType from the first letters of the statement text.
     void CheckStmt(const CString& text);

@@ -68,6 +68,7 @@ public:
     // Shares the other session's connection with a statement of its own.
     CDB* operator=(CDB* other) override;
     int ObjectText(OB_TYPE kind, CString& name, CString& qualifier, CStringArray* lines) override;
+    int ColumnsList(CString table, CArray<FLD_DESC>* list, CString owner) override;
 
     // The column's label (SQL_DESC_LABEL), without logging a driver that has none; 0 on success.
     int ColLabel(int col, CString* label);
@@ -141,6 +142,8 @@ protected:
 
     // Corrects the columns list[first..] of a table by the catalog's column list: nullability, and
     // type and size where the description has none.
+    // SQLColumns on the temporary statement; a failure is reported only when `report` is set.
+    int ReadCatalogColumns(const CString& table, const CString& owner, CArray<FLD_DESC>* list, bool report);
     void ApplyCatalogColumns(const CString& table, const CString& owner, CArray<FLD_DESC>* list,
                              size_t first);
 

@@ -227,46 +227,69 @@ int ODBC::FieldsList(CString table, CArray<FLD_DESC>* list, CString ownerName) {
 
 // A described "select *" says what a query may return: some drivers call every column nullable and
 // give no size for some types. The catalog's column list knows the table's own definition.
-void ODBC::ApplyCatalogColumns(const CString& table, const CString& ownerName, CArray<FLD_DESC>* list,
-                               size_t first) {
-    if (first >= list->size() || !api.SQLColumns || !isFunction(SQL_API_SQLCOLUMNS) ||
+int ODBC::ColumnsList(CString table, CArray<FLD_DESC>* list, CString ownerName) {
+    return ReadCatalogColumns(table, ownerName, list, true);
+}
+
+int ODBC::ReadCatalogColumns(const CString& table, const CString& ownerName, CArray<FLD_DESC>* list,
+                             bool report) {
+    if (!connected || !api.SQLColumns || !isFunction(SQL_API_SQLCOLUMNS) ||
         AllocTmpStmt(kSource, __LINE__) != 0)
-        return;
+        return -1;
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     const CString catalogName = CatalogInUse();
     const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
     const SQLRETURN rc = api.SQLColumns(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS,
                                         Text(name), SQL_NTS, nullptr, 0);
-    // Only a correction: without the list the description stands, and nothing is reported.
-    if (Ok(rc)) {
+    const int result = report ? ExtErr(rc, kSource, __LINE__, hdbc, hTmpStmt) : (Ok(rc) ? 0 : 1);
+    if (result == 0) {
         for (SQLRETURN f = api.SQLFetch(hTmpStmt); Ok(f); f = api.SQLFetch(hTmpStmt)) {
-            CString column;
-            int sqlType = 0, size = 0, nullable = 2;
-            if (GetDataTmp(4, column) != 0)
+            FLD_DESC field;
+            int sqlType = 0, size = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
+            if (GetDataTmp(4, field.name) != 0)
                 break;
             GetDataTmp(5, &sqlType);
-            GetDataTmp(7, &size);
-            const bool sizeKnown = static_cast<SQLLEN>(indicator) != SQL_NULL_DATA;
+            GetDataTmp(6, field.typeName);
+            if (GetDataTmp(7, &size) == 0 && static_cast<SQLLEN>(indicator) != SQL_NULL_DATA)
+                field.width = field.columnSize = size;
+            if (GetDataTmp(9, &digits) == 0 && static_cast<SQLLEN>(indicator) != SQL_NULL_DATA)
+                field.decimalDigits = digits;
             if (GetDataTmp(11, &nullable) != 0 || static_cast<SQLLEN>(indicator) == SQL_NULL_DATA)
                 nullable = SQL_NULLABLE_UNKNOWN;
-            for (size_t i = first; i < list->size(); ++i) {
-                FLD_DESC& field = (*list)[i];
-                if (field.name != column)
-                    continue;
-                if (nullable == SQL_NO_NULLS || nullable == SQL_NULLABLE)
-                    field.nullable = nullable;
-                if (field.sqlType == SQL_UNKNOWN_TYPE && sqlType != SQL_UNKNOWN_TYPE) {
-                    field.sqlType = sqlType;
-                    GetTypeName(sqlType, &field.typeName);
-                }
-                if (field.columnSize <= 0 && sizeKnown && size > 0)
-                    field.width = field.columnSize = size;
-                break;
-            }
+            field.sqlType = sqlType;
+            field.nullable = nullable;
+            list->push_back(std::move(field));
         }
     }
     FreeTmpStmt();
+    return result;
+}
+
+// A described "select *" says what a query may return: some drivers call every column nullable and
+// give no size for some types. The catalog's column list knows the table's own definition.
+void ODBC::ApplyCatalogColumns(const CString& table, const CString& ownerName, CArray<FLD_DESC>* list,
+                               size_t first) {
+    CArray<FLD_DESC> catalog;
+    // Only a correction: without the list the description stands, and nothing is reported.
+    if (first >= list->size() || ReadCatalogColumns(table, ownerName, &catalog, false) != 0)
+        return;
+    for (const FLD_DESC& column : catalog) {
+        for (size_t i = first; i < list->size(); ++i) {
+            FLD_DESC& field = (*list)[i];
+            if (field.name != column.name)
+                continue;
+            if (column.nullable == SQL_NO_NULLS || column.nullable == SQL_NULLABLE)
+                field.nullable = column.nullable;
+            if (field.sqlType == SQL_UNKNOWN_TYPE && column.sqlType != SQL_UNKNOWN_TYPE) {
+                field.sqlType = column.sqlType;
+                GetTypeName(column.sqlType, &field.typeName);
+            }
+            if (field.columnSize <= 0 && column.columnSize > 0)
+                field.width = field.columnSize = column.columnSize;
+            break;
+        }
+    }
 }
 
 int ODBC::IndexList(CString table, CArray<IDX_DESC>* list, CString ownerName) {

@@ -2,6 +2,7 @@
 
 #include "MessageRecorder.h"
 #include "editor/CColorizer.h"
+#include "editor/CCompletionPopup.h"
 #include "editor/SearchAndReplaceView.h"
 #include "toolkit/StdDialogs.h"
 
@@ -709,4 +710,91 @@ TEST_F(ColorEditWndTest, PrintingALongScriptFillsSeveralPages) {
         Ed().Print("script.sql", 10);
     }
     EXPECT_FALSE(QFile::exists(dir + "/cancelled.pdf"));
+}
+
+namespace {
+// A fixed catalog: one table with two columns.
+class FixedCatalog : public CCompletionCatalog {
+public:
+    const CArray<Table>& Tables() override { return m_Tables; }
+    const CArray<Column>* Columns(const CString& table) override {
+        return table == "customers" ? &m_Columns : nullptr;
+    }
+    CString Quoted(const CString& name) const override { return name; }
+
+private:
+    CArray<Table> m_Tables = {{"customers", false}};
+    CArray<Column> m_Columns = {{"id", "integer"}, {"name", "varchar"}};
+};
+} // namespace
+
+TEST_F(ColorEditWndTest, CompletionListKeysInsertAsOneStepAndLeaveTheFocusInTheEditor) {
+    CColorizer colorizer;
+    CStringArray words = {"SELECT", "SET", "WHERE"};
+    colorizer.SetKeywords(words);
+    Ed().SetColorizer(&colorizer);
+    FixedCatalog catalog;
+    Ed().SetCompletionCatalog(&catalog);
+    auto* popup = Ed().CompletionPopup();
+    auto rows = [&] {
+        CString out;
+        for (int i = 0; i < popup->count(); ++i)
+            out += (i ? " " : "") + popup->item(i)->text().toStdString();
+        return out;
+    };
+
+    Type("se");
+    Key(Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_EQ("select set", rows());
+    EXPECT_EQ(m_Editor.get(), QApplication::focusWidget());
+    // Placed under the caret's line, where the word begins.
+    EXPECT_EQ(Ed().LineHeight(), popup->y());
+    EXPECT_EQ(10, popup->x());
+    Key(Qt::Key_Down);
+    EXPECT_EQ(1, popup->currentRow());
+    Key(Qt::Key_Down);
+    EXPECT_EQ(0, popup->currentRow());
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(1, popup->currentRow());
+    // A list opened anew starts at its first row.
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(0, popup->currentRow());
+    EXPECT_EQ("se", Text());
+
+    // Typing narrows; Enter inserts in the typed case, and one undo takes it back.
+    Type("l");
+    EXPECT_EQ("select", rows());
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ("select", Text());
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ("sel", Text());
+
+    // Escape closes and changes nothing; a caret move closes too.
+    Key(Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_TRUE(popup->isVisible());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(popup->isVisible());
+    Key(Qt::Key_Space, Qt::ControlModifier);
+    Key(Qt::Key_Left);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ("sel", Text());
+
+    // "." after an alias opens the columns; Tab inserts. Switched off, only Ctrl+Space opens the list.
+    Key(Qt::Key_End);
+    Type("ect * from customers c where c.");
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_EQ("id name", rows());
+    Key(Qt::Key_Tab);
+    EXPECT_EQ("select * from customers c where c.id", Text());
+    Ed().SetCompleteOnDot(false);
+    Type(" = c.");
+    EXPECT_FALSE(popup->isVisible());
+    Type("n");
+    Key(Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ("name", rows());
+    Key(Qt::Key_Return);
+    EXPECT_EQ("select * from customers c where c.id = c.name", Text());
 }
