@@ -14,6 +14,11 @@ SQLCHAR* Arg(const char* text) {
     return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text));
 }
 
+// An optional argument of a catalog call: null for the empty text.
+SQLCHAR* OrNull(const CString& text) {
+    return Arg(text.empty() ? nullptr : text.c_str());
+}
+
 // True when `type` names one of the table kinds the lists ask for, but not `wanted`.
 bool IsOtherTableKind(const CString& type, const CString& wanted) {
     for (const char* kind : {"TABLE", "VIEW", "SYSTEM TABLE", "SYNONYM"}) {
@@ -165,9 +170,8 @@ int ODBC::TablesList(CArray<TABLE_DESC>* list, CString ownerName, OB_TYPE kind) 
         types = "'SYNONYM'";
     const char* ownerArg = ownerSupported && !ownerName.empty() ? ownerName.c_str() : nullptr;
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
-    lastRc = api.SQLTables(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0, Arg(types),
-                           SQL_NTS);
+    lastRc = api.SQLTables(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0,
+                           Arg(types), SQL_NTS);
     if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
         // The kind asked for, as the rows name it.
         const CString wanted = CString(types).substr(1, std::strlen(types) - 2);
@@ -239,8 +243,7 @@ int ODBC::ReadCatalogColumns(const CString& table, const CString& ownerName, CAr
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
-    const SQLRETURN rc = api.SQLColumns(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS,
+    const SQLRETURN rc = api.SQLColumns(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS,
                                         Text(name), SQL_NTS, nullptr, 0);
     const int result = report ? ExtErr(rc, kSource, __LINE__, hdbc, hTmpStmt) : (Ok(rc) ? 0 : 1);
     if (result == 0) {
@@ -298,8 +301,7 @@ int ODBC::IndexList(CString table, CArray<IDX_DESC>* list, CString ownerName) {
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
-    lastRc = api.SQLStatistics(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
+    lastRc = api.SQLStatistics(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
                                SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
     if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
         for (SQLRETURN rc = api.SQLFetch(hTmpStmt); Ok(rc); rc = api.SQLFetch(hTmpStmt)) {
@@ -326,9 +328,8 @@ int ODBC::Statistics(CString ownerName, CString table) {
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
-    lastRc = api.SQLStatistics(hstmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS,
-                               SQL_INDEX_ALL, SQL_QUICK);
+    lastRc = api.SQLStatistics(hstmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
+                               SQL_NTS, SQL_INDEX_ALL, SQL_QUICK);
     return ExtErr(lastRc, kSource, __LINE__, hdbc, hstmt);
 }
 
@@ -338,9 +339,8 @@ int ODBC::PKList(CString table, CArray<PK_DESC>* list, CString ownerName) {
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
-    lastRc =
-        api.SQLPrimaryKeys(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
+    lastRc = api.SQLPrimaryKeys(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
+                                SQL_NTS);
     return ReadTmpRows(list, __LINE__, [&](PK_DESC& k) {
         GetDataTmp(4, k.column);
         GetDataTmp(6, k.keyName);
@@ -401,17 +401,17 @@ int ODBC::FKList(CString table, CArray<FK_DESC>* list, CString ownerName) {
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
     auto read = [this](int column, CString& value) { return GetDataTmp(column, value); };
-    lastRc = api.SQLForeignKeys(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0,
-                                Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
+    lastRc = api.SQLForeignKeys(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0,
+                                OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name), SQL_NTS);
     if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0) {
         ReadForeignKeys(hTmpStmt, list, read);
         FreeTmpStmt();
         if (AllocTmpStmt(kSource, __LINE__) != 0)
             return -1;
-        lastRc = api.SQLForeignKeys(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
-                                    SQL_NTS, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0);
+        lastRc =
+            api.SQLForeignKeys(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
+                               SQL_NTS, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0);
         if (ExtErr(lastRc, kSource, __LINE__, hdbc, hTmpStmt) == 0)
             ReadForeignKeys(hTmpStmt, list, read);
     }
@@ -424,8 +424,7 @@ int ODBC::SPList(CArray<SP_DESC>* list, CString ownerName) {
         return -1;
     const char* ownerArg = ownerSupported && !ownerName.empty() ? ownerName.c_str() : nullptr;
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
-    lastRc = api.SQLProcedures(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0);
+    lastRc = api.SQLProcedures(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS, nullptr, 0);
     return ReadTmpRows(list, __LINE__, [&](SP_DESC& p) {
         GetDataTmp(3, p.name);
         GetDataTmp(2, p.owner);
@@ -439,9 +438,8 @@ int ODBC::SPColsList(CArray<SPCOL_DESC>* list, CString procedure, CString ownerN
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, procedure, 0);
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
-    lastRc = api.SQLProcedureColumns(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
-                                     SQL_NTS, nullptr, 0);
+    lastRc = api.SQLProcedureColumns(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS,
+                                     Text(name), SQL_NTS, nullptr, 0);
     return ReadTmpRows(list, __LINE__, [&](SPCOL_DESC& c) {
         GetDataTmp(4, c.name);
         GetDataTmp(13, c.remarks);
@@ -520,9 +518,8 @@ int ODBC::GetTableRights(CString table, CArray<RIGHT_DESC>* list, CString ownerN
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
-    lastRc = api.SQLTablePrivileges(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
-                                    SQL_NTS);
+    lastRc = api.SQLTablePrivileges(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS,
+                                    Text(name), SQL_NTS);
     return ReadTmpRows(list, __LINE__, [&](RIGHT_DESC& r) {
         GetDataTmp(5, r.grantee);
         GetDataTmp(4, r.grantor);
@@ -537,9 +534,8 @@ int ODBC::GetColumnRights(CString table, CString column, CArray<RIGHT_DESC>* lis
     CString qualifiedOwner, name;
     const char* ownerArg = PrepareOwner(&qualifiedOwner, &name, ownerName, table, 0);
     const CString catalogName = CatalogInUse();
-    const char* catalogArg = catalogName.empty() ? nullptr : catalogName.c_str();
-    lastRc = api.SQLColumnPrivileges(hTmpStmt, Arg(catalogArg), SQL_NTS, Arg(ownerArg), SQL_NTS, Text(name),
-                                     SQL_NTS, Text(column), SQL_NTS);
+    lastRc = api.SQLColumnPrivileges(hTmpStmt, OrNull(catalogName), SQL_NTS, Arg(ownerArg), SQL_NTS,
+                                     Text(name), SQL_NTS, Text(column), SQL_NTS);
     return ReadTmpRows(list, __LINE__, [&](RIGHT_DESC& r) {
         GetDataTmp(6, r.grantee);
         GetDataTmp(5, r.grantor);

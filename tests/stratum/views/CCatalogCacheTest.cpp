@@ -20,12 +20,14 @@ protected:
     void SetUp() override {
         VARNEL_REGISTER_BACKEND_SOURCE(GetParam(), kDsn, user, password);
         ASSERT_EQ(0, session.Connect(kDsn, user, password)) << session.lastError;
-        for (const char* sql : {"create table customers (id integer, name varchar(20), region integer)",
-                                "create table orders (ord_no integer, cust_id integer, name varchar(10))",
-                                "create table customer_orders (x integer)",
-                                "create table \"Mixed Case\" (\"Odd Col\" integer, plain integer)",
-                                "create table \"CamelCase\" (v integer)",
-                                "create view open_orders as select ord_no from orders"}) {
+        const CString q(1, session.GetSep());
+        for (const CString& sql :
+             {CString("create table customers (id integer, name varchar(20), region integer)"),
+              CString("create table orders (ord_no integer, cust_id integer, name varchar(10))"),
+              CString("create table customer_orders (x integer)"),
+              "create table " + q + "Mixed Case" + q + " (" + q + "Odd Col" + q + " integer, plain integer)",
+              "create table " + q + "CamelCase" + q + " (v integer)",
+              CString("create view open_orders as select ord_no from orders")}) {
             ASSERT_EQ(0, session.StmtRealloc());
             ASSERT_EQ(0, session.Exec(sql)) << sql << ": " << session.lastError;
         }
@@ -99,11 +101,12 @@ TEST_P(CatalogCompletion, AliasesTablesAndRanking) {
 
 TEST_P(CatalogCompletion, NamesThatNeedQuotesAreQuoted) {
     Drain();
+    const CString q(1, session.GetSep());
     const bool folds = GetParam() == Backend::Postgres;
     // A blank always needs quotes; mixed case only where the server folds unquoted names.
-    EXPECT_EQ(folds ? "\"CamelCase\"" : "CamelCase", Complete("select * from Camel|"));
-    EXPECT_EQ("\"Mixed Case\"", Complete("select * from Mix|"));
-    EXPECT_EQ("\"Odd Col\" plain", Settled("select m.| from \"Mixed Case\" m"));
+    EXPECT_EQ(folds ? q + "CamelCase" + q : "CamelCase", Complete("select * from Camel|"));
+    EXPECT_EQ(q + "Mixed Case" + q, Complete("select * from Mix|"));
+    EXPECT_EQ(q + "Odd Col" + q + " plain", Settled("select m.| from " + q + "Mixed Case" + q + " m"));
 }
 
 TEST_P(CatalogCompletion, ForgottenWhenTheGenerationChangesAndNeverConnects) {
@@ -138,7 +141,4 @@ TEST_P(CatalogCompletion, ForgottenWhenTheGenerationChangesAndNeverConnects) {
     EXPECT_EQ("customers customer_orders", Complete("select * from cust|"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, CatalogCompletion, testing::Values(Backend::SQLite, Backend::Postgres),
-                         [](const testing::TestParamInfo<Backend>& info) {
-                             return info.param == Backend::SQLite ? "SQLite" : "Postgres";
-                         });
+INSTANTIATE_TEST_SUITE_P(Backends, CatalogCompletion, VARNEL_ALL_BACKENDS, VARNEL_BACKEND_CASE_NAME);
