@@ -34,3 +34,4 @@ measure() {
     "$timer" -o "$work/time" -f "%e %U %S %M" "$@" >"$out"
     awk '{ printf "%.2f %.2f %d\n", $1, $2 + $3, $4 }' "$work/time"
 }
+

@@ -62,17 +62,6 @@ for out in varnel batch quick; do
     [ "$lines" -eq 1000001 ] || { echo "$out wrote $lines lines" >&2; exit 1; }
 done
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-echo
-printf '%-40s %10s %10s %12s\n' "median of $runs runs" "wall s" "cpu s" "peak MB"
-for tool in varnel batch quick; do
-    case $tool in
-    varnel) label="varnel-run -f text -o FILE" ;;
-    batch) label="mariadb --batch" ;;
-    quick) label="mariadb --batch --quick" ;;
-    esac
-    wall=$(cut -d' ' -f1 <<<"${results[$tool]}" | grep . | median)
-    cpu=$(cut -d' ' -f2 <<<"${results[$tool]}" | grep . | median)
-    peak=$(cut -d' ' -f3 <<<"${results[$tool]}" | grep . | median)
-    printf '%-40s %10s %10s %12.1f\n' "$label" "$wall" "$cpu" "$(awk -v k="$peak" 'BEGIN { print k / 1024 }')"
-done
+# shellcheck source=medians.sh
+source "$(dirname "$0")/medians.sh"
+print_medians 40 varnel="varnel-run -f text -o FILE" batch="mariadb --batch" quick="mariadb --batch --quick"

@@ -59,17 +59,6 @@ rows() { wc -l <"$1"; }
 [ "$(rows "$work/isql.txt")" -ge 1000000 ] || { echo "isql wrote $(rows "$work/isql.txt") lines" >&2; exit 1; }
 [ "$(rows "$work/sqlite.txt")" -eq 1000000 ] || { echo "sqlite3 wrote $(rows "$work/sqlite.txt") lines" >&2; exit 1; }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-echo
-printf '%-34s %10s %10s %12s\n' "median of $runs runs" "wall s" "cpu s" "peak MB"
-for tool in varnel isql sqlite; do
-    case $tool in
-    varnel) label="varnel-run -f text -o FILE" ;;
-    isql) label="isql -b -d, (same data source)" ;;
-    sqlite) label="sqlite3 -csv (same file)" ;;
-    esac
-    wall=$(cut -d' ' -f1 <<<"${results[$tool]}" | grep . | median)
-    cpu=$(cut -d' ' -f2 <<<"${results[$tool]}" | grep . | median)
-    peak=$(cut -d' ' -f3 <<<"${results[$tool]}" | grep . | median)
-    printf '%-34s %10s %10s %12.1f\n' "$label" "$wall" "$cpu" "$(awk -v k="$peak" 'BEGIN { print k / 1024 }')"
-done
+# shellcheck source=medians.sh
+source "$(dirname "$0")/medians.sh"
+print_medians 34 varnel="varnel-run -f text -o FILE" isql="isql -b -d, (same data source)" sqlite="sqlite3 -csv (same file)"
