@@ -748,9 +748,18 @@ TEST_F(ColorEditWndTest, CompletionListKeysInsertAsOneStepAndLeaveTheFocusInTheE
     ASSERT_TRUE(popup->isVisible());
     EXPECT_EQ("select set", rows());
     EXPECT_EQ(m_Editor.get(), QApplication::focusWidget());
-    // Placed under the caret's line, where the word begins.
+    // Placed under the caret's line, where the word begins, painted in the editor's colours: the chosen
+    // row in its selection colour (black here), the others on its background.
     EXPECT_EQ(Ed().LineHeight(), popup->y());
     EXPECT_EQ(10, popup->x());
+    const QImage shot = Ed().grab().toImage();
+    auto pixelAtRowEnd = [&](int row) {
+        const QRect r = popup->visualItemRect(popup->item(row));
+        return shot.pixelColor(
+            popup->viewport()->mapTo(m_Editor.get(), QPoint(r.right() - 2, r.center().y())));
+    };
+    EXPECT_EQ("#000000", pixelAtRowEnd(0));
+    EXPECT_EQ("#ffffff", pixelAtRowEnd(1));
     Key(Qt::Key_Down);
     EXPECT_EQ(1, popup->currentRow());
     Key(Qt::Key_Down);
