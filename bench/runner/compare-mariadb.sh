@@ -47,14 +47,9 @@ run_varnel() { measure /dev/null "$runner" -q -d bench -f text -o "$work/varnel.
 run_batch() { measure "$work/batch.txt" "${client[@]}" --batch -e "$query"; }
 run_quick() { measure "$work/quick.txt" "${client[@]}" --batch --quick -e "$query"; }
 
-declare -A results
-for ((i = 1; i <= runs; i++)); do
-    for tool in varnel batch quick; do
-        line=$("run_$tool")
-        results[$tool]+="$line"$'\n'
-        printf '%-8s run %d: wall %s s, cpu %s s, peak %s kB\n' "$tool" "$i" $line
-    done
-done
+# shellcheck source=medians.sh
+source "$(dirname "$0")/medians.sh"
+run_tools varnel batch quick
 
 # Every tool read every row, under one line of column names.
 for out in varnel batch quick; do
@@ -62,6 +57,4 @@ for out in varnel batch quick; do
     [ "$lines" -eq 1000001 ] || { echo "$out wrote $lines lines" >&2; exit 1; }
 done
 
-# shellcheck source=medians.sh
-source "$(dirname "$0")/medians.sh"
 print_medians 40 varnel="varnel-run -f text -o FILE" batch="mariadb --batch" quick="mariadb --batch --quick"

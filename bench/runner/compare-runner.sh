@@ -44,14 +44,9 @@ run_varnel() { measure /dev/null "$runner" -q -d bench -f text -o "$work/varnel.
 run_isql() { measure "$work/isql.txt" sh -c "printf '%s\n' '$query' | isql -b -d, bench"; }
 run_sqlite() { measure "$work/sqlite.txt" sqlite3 -csv "$data" "$query"; }
 
-declare -A results
-for ((i = 1; i <= runs; i++)); do
-    for tool in varnel isql sqlite; do
-        line=$("run_$tool")
-        results[$tool]+="$line"$'\n'
-        printf '%-8s run %d: wall %s s, cpu %s s, peak %s kB\n' "$tool" "$i" $line
-    done
-done
+# shellcheck source=medians.sh
+source "$(dirname "$0")/medians.sh"
+run_tools varnel isql sqlite
 
 # Every tool read every row.
 rows() { wc -l <"$1"; }
@@ -59,6 +54,4 @@ rows() { wc -l <"$1"; }
 [ "$(rows "$work/isql.txt")" -ge 1000000 ] || { echo "isql wrote $(rows "$work/isql.txt") lines" >&2; exit 1; }
 [ "$(rows "$work/sqlite.txt")" -eq 1000000 ] || { echo "sqlite3 wrote $(rows "$work/sqlite.txt") lines" >&2; exit 1; }
 
-# shellcheck source=medians.sh
-source "$(dirname "$0")/medians.sh"
 print_medians 34 varnel="varnel-run -f text -o FILE" isql="isql -b -d, (same data source)" sqlite="sqlite3 -csv (same file)"

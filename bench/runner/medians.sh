@@ -1,4 +1,18 @@
-# Medians of measured runs, for the runner comparisons. Source it.
+# Measured runs of several tools and their medians, for the runner comparisons. Source it.
+
+# Runs each tool's run_<tool> function $runs times in turn, printing each run and keeping its
+# "wall cpu peak_kB" line in the associative array `results`.
+declare -A results
+run_tools() {
+    local i tool line
+    for ((i = 1; i <= runs; i++)); do
+        for tool in "$@"; do
+            line=$("run_$tool")
+            results[$tool]+="$line"$'\n'
+            printf '%-8s run %d: wall %s s, cpu %s s, peak %s kB\n' "$tool" "$i" $line
+        done
+    done
+}
 # The median of the numbers on standard input.
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 

@@ -20,11 +20,6 @@ char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
-}
-
 CString Encode(const std::u32string& chars, size_t from, size_t to) {
     CString out;
     for (size_t i = from; i < to; ++i)
@@ -113,8 +108,8 @@ CString CCompletion::CatalogName(const CString& name) const {
         std::find_if(tables.begin(), tables.end(), [&](const auto& t) { return t.name == name; });
     if (exact != tables.end())
         return name;
-    const auto other =
-        std::find_if(tables.begin(), tables.end(), [&](const auto& t) { return SameName(t.name, name); });
+    const auto other = std::find_if(tables.begin(), tables.end(),
+                                    [&](const auto& t) { return CTableRefs::SameName(t.name, name); });
     return other != tables.end() ? other->name : name;
 }
 
@@ -122,7 +117,8 @@ bool CCompletion::IsCatalogTable(const CString& name) const {
     if (!m_Catalog || m_Catalog->Tables().empty())
         return true;
     const auto& tables = m_Catalog->Tables();
-    return std::any_of(tables.begin(), tables.end(), [&](const auto& t) { return SameName(t.name, name); });
+    return std::any_of(tables.begin(), tables.end(),
+                       [&](const auto& t) { return CTableRefs::SameName(t.name, name); });
 }
 
 CString CCompletion::ResolveQualifier(const CString& qualifier) const {
@@ -131,14 +127,14 @@ CString CCompletion::ResolveQualifier(const CString& qualifier) const {
                                 : (ref.owner.empty() ? "" : ref.owner + ".") + CatalogName(ref.name);
     };
     for (const auto& ref : m_Scope)
-        if (!ref.alias.empty() && SameName(ref.alias, qualifier))
+        if (!ref.alias.empty() && CTableRefs::SameName(ref.alias, qualifier))
             return full(ref);
     for (const auto& ref : m_Scope)
-        if (SameName(ref.name, qualifier))
+        if (CTableRefs::SameName(ref.name, qualifier))
             return full(ref);
     if (m_Catalog)
         for (const auto& t : m_Catalog->Tables())
-            if (SameName(t.name, qualifier))
+            if (CTableRefs::SameName(t.name, qualifier))
                 return t.name;
     return {};
 }

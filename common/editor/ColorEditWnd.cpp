@@ -823,6 +823,7 @@ void ColorEditWnd::UpdateCompletion(bool open) {
     const int x = m_Model.GetCursorX(), y = m_Model.GetCursorY();
     const CString line = m_Model.GetLine(y);
     const CCompletion::Word word = CCompletion::WordAt(line, x);
+    const CColorizer* colorizer = m_Model.Text().GetColorizer();
     if (open) {
         // The statement around the caret tells which tables its names may come from; the lines near the
         // caret hold it, so a long script costs no more than a short one.
@@ -840,7 +841,6 @@ void ColorEditWnd::UpdateCompletion(bool open) {
         // The caret may stand on the line after the last.
         if (caret == CString::npos)
             caret = script.size();
-        const CColorizer* colorizer = m_Model.Text().GetColorizer();
         m_Completion.SetKeywords(colorizer ? &colorizer->GetKeywords() : nullptr);
         m_Completion.SetScope(script, caret);
         m_CompletionLine = y;
@@ -859,7 +859,6 @@ void ColorEditWnd::UpdateCompletion(bool open) {
             CloseCompletion();
         return;
     }
-    const CColorizer* colorizer = m_Model.Text().GetColorizer();
     m_Popup->setFont(m_Font);
     m_Popup->SetColors(ToQColor(m_BackColor), ToQColor(colorizer ? colorizer->GetNormalColor() : 0),
                        ToQColor(colorizer ? colorizer->GetKeywordColor() : RGB(0, 0, 255)),

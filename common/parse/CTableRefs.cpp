@@ -17,13 +17,6 @@ bool IsWordChar(unsigned char c) {
     return std::isalnum(c) || c == '_' || c == '$' || c == '#' || c == '@' || c >= 0x80;
 }
 
-bool SameWord(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 // Splits a statement into names, quoted names and punctuation; strings and comments are passed over.
 class Lexer {
 public:
@@ -99,7 +92,7 @@ bool IsPunct(const Token& t, char c) {
 }
 
 bool IsWord(const Token& t, std::string_view word) {
-    return t.type == T_WORD && SameWord(t.text, word);
+    return t.type == T_WORD && CTableRefs::SameName(t.text, word);
 }
 
 bool IsName(const Token& t) {
@@ -108,6 +101,13 @@ bool IsName(const Token& t) {
 
 } // namespace
 
+bool CTableRefs::SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
 bool CTableRefs::IsClauseWord(std::string_view word) {
     static constexpr std::array<std::string_view, 38> kWords = {
         "AS",    "CROSS",  "DEFAULT", "EXCEPT",        "FETCH",       "FOR",   "FROM",    "FULL",
@@ -115,7 +115,8 @@ bool CTableRefs::IsClauseWord(std::string_view word) {
         "LIMIT", "MINUS",  "NATURAL", "OFFSET",        "ON",          "ORDER", "OUTER",   "RETURNING",
         "RIGHT", "SELECT", "SET",     "STRAIGHT_JOIN", "TABLESAMPLE", "UNION", "USING",   "VALUES",
         "WHERE", "WINDOW", "WITH",    "AND",           "OR",          "NOT"};
-    return std::any_of(kWords.begin(), kWords.end(), [&](std::string_view w) { return SameWord(w, word); });
+    return std::any_of(kWords.begin(), kWords.end(),
+                       [&](std::string_view w) { return CTableRefs::SameName(w, word); });
 }
 
 namespace {

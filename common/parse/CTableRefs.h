@@ -18,4 +18,6 @@ public:
     static CArray<Ref> Find(std::string_view statement);
     // Whether a bare word ends a table reference instead of naming its alias (WHERE, JOIN, ON, ...).
     static bool IsClauseWord(std::string_view word);
+    // Whether two names are the same when ASCII case is ignored.
+    static bool SameName(std::string_view a, std::string_view b);
 };

@@ -4,6 +4,9 @@
 # removes it. Nothing reads or touches the machine's own MariaDB configuration or service.
 # Source this file; both functions may be called more than once.
 
+# shellcheck source=loopback-port.sh
+source "$(dirname "${BASH_SOURCE[0]}")/loopback-port.sh"
+
 mariadb_start() {
     local bin
     for bin in mariadb-install-db mariadbd mariadb mariadb-admin; do
@@ -39,11 +42,7 @@ mariadb_start() {
 
     local port attempt started=0 pid
     for attempt in 1 2 3 4 5 6 7 8 9 10; do
-        port=$((20000 + (RANDOM % 30000)))
-        # Skip ports that something already listens on.
-        if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-            continue
-        fi
+        port=$(free_loopback_port) || continue
         "${as[@]}" "$server" --no-defaults --datadir="$dir/data" --socket="$dir/server.sock" --port="$port" \
             --bind-address=127.0.0.1 --pid-file="$dir/server.pid" --log-error="$dir/server.log" \
             --skip-name-resolve --innodb-flush-log-at-trx-commit=0 --innodb-doublewrite=0 \

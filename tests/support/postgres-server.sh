@@ -3,6 +3,9 @@
 # folder, starts it on a free loopback port and exports how to reach it; postgres_stop removes it.
 # Source this file; both functions may be called more than once.
 
+# shellcheck source=loopback-port.sh
+source "$(dirname "${BASH_SOURCE[0]}")/loopback-port.sh"
+
 postgres_start() {
     local pgbin=${VARNEL_PG_BIN:-/usr/lib/postgresql/15/bin}
     if [ ! -x "$pgbin/initdb" ]; then
@@ -36,11 +39,7 @@ postgres_start() {
 
     local port attempt started=0
     for attempt in 1 2 3 4 5 6 7 8 9 10; do
-        port=$((20000 + (RANDOM % 30000)))
-        # Skip ports that something already listens on.
-        if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-            continue
-        fi
+        port=$(free_loopback_port) || continue
         if "${as[@]}" "$pgbin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 \
             -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off -c max_connections=200" \
             start >/dev/null 2>&1; then
